@@ -1,0 +1,449 @@
+#include "decoder.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+#include "threadpriority.h"
+
+namespace norl {
+namespace {
+
+constexpr size_t BlockFrames = 4096;
+constexpr auto IdleWait = std::chrono::milliseconds(20);
+constexpr int MinBuffers = 1, MaxBuffers = 64;
+constexpr int MinBufferBytes = 1024, MaxBufferBytes = 1 << 20;
+
+void requireMode(bool allowed)
+{
+    if (!allowed)
+        fail(NP_ERROR_BAD_MODE, "not possible in the current player mode");
+}
+
+} // namespace
+
+void WakeEvent::set()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_set = true;
+    }
+    m_cv.notify_one();
+}
+
+void WakeEvent::waitFor(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    m_cv.wait_for(lock, timeout, [this] { return m_set; });
+    m_set = false;
+}
+
+Decoder::~Decoder()
+{
+    std::lock_guard call(m_callMutex);
+    std::lock_guard lock(m_mutex);
+    releaseStream();
+}
+
+// ---- Stream life ------------------------------------------------------------------------------
+
+void Decoder::requireStream() const
+{
+    if (!m_stream)
+        fail(NP_ERROR_BAD_MODE, "no stream is open");
+}
+
+void Decoder::openStream()
+{
+    auto source = m_inputMode == imCallback ? openCallbackSource(m_inputCallbacks)
+                                            : openFileSource(m_inputName);
+    m_stream = std::make_unique<MpegStream>(std::move(source));
+}
+
+void Decoder::open()
+{
+    releaseStream();
+    openStream();
+    m_baseFrame = 0;
+    m_mode = NP_MODE_OPENED;
+}
+
+void Decoder::releaseStream()
+{
+    stopThread();
+    closeOutput();
+    m_stream.reset();
+    m_mode = NP_MODE_CLOSED;
+}
+
+bool Decoder::close()
+{
+    stopThread();
+    bool completed = closeOutput();
+    releaseStream();
+    return completed;
+}
+
+// Finishes what the outputs wrote; a failure is recorded but does not stop the caller.
+bool Decoder::closeOutput()
+{
+    bool completed = true;
+    for (auto *output : {&m_output, &m_tap}) {
+        if (!*output)
+            continue;
+        try {
+            if (!(*output)->drained())
+                (*output)->close();
+        } catch (const DecoderError &e) {
+            m_lastError = e.code();
+            completed = false;
+        }
+        output->reset();
+    }
+    return completed;
+}
+
+void Decoder::initStream()
+{
+    requireMode(m_mode == NP_MODE_OPENED || m_mode == NP_MODE_READY || m_mode == NP_MODE_ENDED ||
+                m_mode == NP_MODE_STOPPED);
+    stopThread();
+    closeOutput();
+    if (m_mode == NP_MODE_ENDED || m_mode == NP_MODE_READY) {
+        rewindToRangeStart();
+        m_mode = NP_MODE_STOPPED;
+    }
+
+    PcmFormat format = m_stream->format();
+    if (isSoundServerMode(m_outputSettings.mode) && !m_server)
+        m_server = std::make_unique<PulseContext>();
+    m_outputSettings.wake = [this] { m_wake.set(); };
+    m_output = makeOutput(m_outputSettings, format, *m_server);
+    m_output->setPaused(true);
+    if (m_useOutputCallback && isSoundServerMode(m_outputSettings.mode) &&
+        m_outputSettings.callbacks.output) {
+        m_tap = makeCallbackOutput(m_outputSettings.callbacks, format);
+        m_tap->setPaused(false);
+    }
+    m_baseFrame = m_stream->position();
+    m_inputDone = false;
+    startThread();
+    m_mode = NP_MODE_READY;
+}
+
+void Decoder::play()
+{
+    if (m_mode == NP_MODE_PLAYING)
+        return;
+    if (m_mode == NP_MODE_PAUSED) {
+        resume();
+        return;
+    }
+    requireMode(m_mode == NP_MODE_READY);
+    if (m_baseFrame < rangeStart() || m_baseFrame >= rangeEnd())
+        seekTo(rangeStart());
+    m_output->setPaused(false);
+    m_mode = NP_MODE_PLAYING;
+    m_wake.set();
+}
+
+void Decoder::pause()
+{
+    if (m_mode == NP_MODE_PAUSED)
+        return;
+    requireMode(m_mode == NP_MODE_PLAYING);
+    m_output->setPaused(true);
+    m_mode = NP_MODE_PAUSED;
+}
+
+void Decoder::resume()
+{
+    if (m_mode == NP_MODE_PLAYING)
+        return;
+    requireMode(m_mode == NP_MODE_PAUSED);
+    m_output->setPaused(false);
+    m_mode = NP_MODE_PLAYING;
+    m_wake.set();
+}
+
+bool Decoder::stop()
+{
+    requireMode(m_mode != NP_MODE_CLOSED);
+    stopThread();
+    bool completed = closeOutput();
+    rewindToRangeStart();
+    m_mode = NP_MODE_STOPPED;
+    return completed;
+}
+
+// A stream that cannot seek starts again from its beginning by opening it anew.
+void Decoder::rewindToRangeStart()
+{
+    if (m_stream->canSeek()) {
+        m_stream->seek(rangeStart());
+    } else if (m_stream->position() != 0) {
+        m_stream.reset();
+        openStream();
+    }
+    m_baseFrame = m_stream->position();
+    m_inputDone = false;
+}
+
+// ---- Position and range -----------------------------------------------------------------------
+
+int64_t Decoder::rangeStart() const
+{
+    return std::min(m_stream->msToFrames(m_startMs), rangeEnd());
+}
+
+int64_t Decoder::rangeEnd() const
+{
+    int64_t length = m_stream->lengthFrames();
+    if (length <= 0) // not known for an input that cannot seek
+        length = INT64_MAX;
+    return m_endMs > 0 ? std::min(m_stream->msToFrames(m_endMs), length) : length;
+}
+
+void Decoder::seekTo(int64_t frame)
+{
+    frame = std::clamp<int64_t>(frame, 0, rangeEnd());
+    if (m_output)
+        m_output->flush();
+    m_stream->seek(frame);
+    m_baseFrame = frame;
+    m_inputDone = false;
+    m_wake.set();
+}
+
+int64_t Decoder::heardFrame()
+{
+    switch (m_mode) {
+    case NP_MODE_READY:
+    case NP_MODE_PLAYING:
+    case NP_MODE_PAUSED:
+        m_lastHeardFrame = m_baseFrame + m_output->playedFrames();
+        return m_lastHeardFrame;
+    case NP_MODE_ENDED:
+        return m_endedFrame;
+    default:
+        return m_stream->position();
+    }
+}
+
+int32_t Decoder::positionMs()
+{
+    requireStream();
+    return int32_t(std::min<int64_t>(m_stream->framesToMs(heardFrame()), INT32_MAX));
+}
+
+void Decoder::setPositionMs(int32_t ms)
+{
+    requireMode(m_mode != NP_MODE_CLOSED && m_mode != NP_MODE_ENDED && ms >= 0);
+    seekTo(m_stream->msToFrames(ms));
+}
+
+int32_t Decoder::sizeMs() const
+{
+    requireStream();
+    return int32_t(std::min<int64_t>(m_stream->framesToMs(m_stream->lengthFrames()), INT32_MAX));
+}
+
+void Decoder::setLimits(int32_t startMs, int32_t endMs)
+{
+    requireMode(startMs >= 0 && endMs >= 0);
+    m_startMs = startMs;
+    m_endMs = endMs;
+    // A stream that has not started playing moves into the new range.
+    bool unplayed =
+        m_mode == NP_MODE_OPENED || m_mode == NP_MODE_STOPPED || m_mode == NP_MODE_READY;
+    if (unplayed && (m_baseFrame < rangeStart() || m_baseFrame >= rangeEnd()))
+        seekTo(rangeStart());
+}
+
+// ---- Settings ---------------------------------------------------------------------------------
+
+void Decoder::setInputMode(int mode)
+{
+    requireMode(mode == imFile || mode == imCallback);
+    m_inputMode = mode;
+}
+
+void Decoder::setOutputMode(int mode)
+{
+    requireMode(mode >= omMMSystem && mode <= omCallback);
+    m_outputSettings.mode = mode;
+}
+
+void Decoder::setInputName(const char *name)
+{
+    requireMode(name != nullptr);
+    m_inputName = name;
+}
+
+void Decoder::setOutputName(const char *name)
+{
+    requireMode(name != nullptr);
+    m_outputSettings.fileName = name;
+}
+
+void Decoder::setDeviceNumber(int device)
+{
+    requireMode(device >= 0);
+    m_outputSettings.deviceNumber = device;
+}
+
+void Decoder::setBuffers(int count, int bytes)
+{
+    requireMode(count >= MinBuffers && count <= MaxBuffers && bytes >= MinBufferBytes &&
+                bytes <= MaxBufferBytes);
+    m_outputSettings.bufferCount = count;
+    m_outputSettings.bufferBytes = bytes;
+}
+
+void Decoder::setPriority(int level)
+{
+    requireMode(isPriorityLevel(level));
+    m_priority = level;
+    if (pid_t tid = m_threadId.load())
+        applyThreadPriority(tid, level);
+}
+
+void Decoder::setOutputCallbacks(const OutputCallbacks &callbacks)
+{
+    m_outputSettings.callbacks = callbacks;
+}
+
+StereoVolume Decoder::volume()
+{
+    if (m_output) {
+        if (auto heard = m_output->volume())
+            m_outputSettings.volume = *heard; // an outside change sticks for later streams
+    }
+    return m_outputSettings.volume;
+}
+
+void Decoder::setVolume(StereoVolume volume)
+{
+    m_outputSettings.volume = volume;
+    if (m_output)
+        m_output->setVolume(volume);
+}
+
+NpStreamInfo Decoder::streamInfo() const
+{
+    requireStream();
+    return m_stream->info();
+}
+
+const uint8_t *Decoder::id3v1Tag() const
+{
+    requireStream();
+    if (!m_stream->id3v1())
+        fail(NP_ERROR_INPUT, "the stream has no ID3v1 tag");
+    return m_stream->id3v1()->data();
+}
+
+// ---- The decoder thread -----------------------------------------------------------------------
+
+void Decoder::startThread()
+{
+    m_quit = false;
+    m_thread = std::thread([this] { threadMain(); });
+}
+
+// Called with the lock held; lets the thread finish its current step and waits for it.
+void Decoder::stopThread()
+{
+    if (!m_thread.joinable())
+        return;
+    m_quit = true;
+    m_wake.set();
+    m_mutex.unlock();
+    m_thread.join();
+    m_mutex.lock();
+    m_threadId = 0;
+}
+
+void Decoder::threadMain()
+{
+    // A fresh thread starts from its creator's priority, so a level lowered for the previous
+    // stream can be raised again.
+    pid_t tid = gettid();
+    int priority;
+    {
+        std::lock_guard lock(m_mutex);
+        priority = m_priority;
+        m_threadId = tid;
+    }
+    applyThreadPriority(tid, priority);
+
+    std::vector<int16_t> pcm;
+    for (;;) {
+        while (m_callersWaiting.load() > 0)
+            std::this_thread::yield();
+        bool busy;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_quit)
+                return;
+            try {
+                busy = pump(pcm);
+            } catch (const DecoderError &e) {
+                endStream(e.code());
+                busy = false;
+            } catch (const std::bad_alloc &) {
+                endStream(NP_ERROR_NO_MEMORY);
+                busy = false;
+            }
+        }
+        if (!busy)
+            m_wake.waitFor(IdleWait);
+    }
+}
+
+// One step of playing: decode a block into the output's free room, or notice the end.
+// Answers whether there may be more to do at once.
+bool Decoder::pump(std::vector<int16_t> &pcm)
+{
+    if (m_mode != NP_MODE_READY && m_mode != NP_MODE_PLAYING && m_mode != NP_MODE_PAUSED)
+        return false;
+    m_output->checkHealth();
+    if (!m_inputDone) {
+        size_t room = m_output->writableFrames();
+        if (room == 0)
+            return false;
+        int64_t left = rangeEnd() - m_stream->position();
+        size_t want = size_t(std::clamp<int64_t>(left, 0, int64_t(std::min(room, BlockFrames))));
+        PcmFormat format = m_stream->format();
+        pcm.resize(BlockFrames * size_t(format.channels));
+        size_t got = want > 0 ? m_stream->decode(pcm.data(), want) : 0;
+        if (got > 0) {
+            m_output->write(pcm.data(), got);
+            if (m_tap)
+                m_tap->write(pcm.data(), got);
+            return true;
+        }
+        m_inputDone = true;
+        m_output->drain();
+        if (m_tap)
+            m_tap->drain();
+    }
+    if (m_output->drained()) {
+        endStream(NP_ERROR_NONE);
+        return false;
+    }
+    return false;
+}
+
+// A failed output cannot say what was heard; the last position read stands then.
+void Decoder::endStream(int errorCode)
+{
+    if (errorCode == NP_ERROR_NONE) {
+        m_endedFrame = m_baseFrame + m_output->playedFrames();
+    } else {
+        m_lastError = errorCode;
+        m_endedFrame = std::max(m_lastHeardFrame, m_baseFrame);
+    }
+    m_mode = NP_MODE_ENDED;
+}
+
+} // namespace norl

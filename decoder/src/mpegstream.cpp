@@ -1,0 +1,176 @@
+#include "mpegstream.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mpg123.h>
+#include <mutex>
+
+#include "decodererror.h"
+
+namespace norl {
+namespace {
+
+ssize_t readThunk(void *reader, void *buffer, size_t bytes)
+{
+    return static_cast<BufferedReader *>(reader)->read(buffer, bytes);
+}
+
+off_t seekThunk(void *reader, off_t offset, int whence)
+{
+    return static_cast<BufferedReader *>(reader)->seek(offset, whence);
+}
+
+void initLibraryOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { mpg123_init(); });
+}
+
+// An ID3v2 tag's full size from its 10-byte header, or 0 when there is none.
+int64_t id3v2Size(ByteSource &source)
+{
+    unsigned char h[10];
+    if (!source.canSeek() || !source.seek(0) || source.read(h, sizeof h) != sizeof h)
+        return 0;
+    if (std::memcmp(h, "ID3", 3) != 0 || (h[6] | h[7] | h[8] | h[9]) & 0x80)
+        return 0;
+    int64_t body = (int64_t(h[6]) << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
+    bool footer = h[5] & 0x10;
+    return 10 + body + (footer ? 10 : 0);
+}
+
+} // namespace
+
+MpegStream::MpegStream(std::unique_ptr<ByteSource> source)
+    : m_source(std::move(source)), m_reader(*m_source)
+{
+    initLibraryOnce();
+    m_id3v2Bytes = id3v2Size(*m_source);
+    if (m_source->canSeek() && !m_source->seek(0))
+        fail(NP_ERROR_INPUT, "the input cannot seek");
+    int err = MPG123_OK;
+    m_handle = mpg123_new(nullptr, &err);
+    if (!m_handle)
+        fail(NP_ERROR_RESOURCES, "cannot create an MPEG decoder");
+    mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    mpg123_format_none(m_handle);
+    const long *rates = nullptr;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (size_t i = 0; i < rateCount; ++i)
+        mpg123_format(m_handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+
+    if (mpg123_replace_reader_handle(m_handle, readThunk, seekThunk, nullptr) != MPG123_OK ||
+        mpg123_open_handle(m_handle, &m_reader) != MPG123_OK) {
+        mpg123_delete(m_handle);
+        fail(NP_ERROR_INTERNAL, "cannot attach the input to the decoder");
+    }
+    try {
+        long rate = 0;
+        int channels = 0, encoding = 0;
+        if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK ||
+            m_reader.failed())
+            fail(NP_ERROR_INPUT, "the input is not MPEG audio");
+        m_format = {int(rate), channels};
+        // A stream that changes rate later is resampled rather than changing the format.
+        mpg123_format_none(m_handle);
+        mpg123_format(m_handle, rate, channels, MPG123_ENC_SIGNED_16);
+
+        if (m_source->canSeek() && mpg123_scan(m_handle) != MPG123_OK)
+            fail(NP_ERROR_INPUT, "the input cannot be scanned");
+        off_t length = mpg123_length(m_handle);
+        if (m_reader.failed())
+            fail(NP_ERROR_INPUT, "the input failed while it was scanned");
+        m_lengthFrames = length > 0 ? length : 0;
+
+        mpg123_id3v1 *v1 = nullptr;
+        mpg123_id3v2 *v2 = nullptr;
+        if ((mpg123_meta_check(m_handle) & MPG123_ID3) && mpg123_id3(m_handle, &v1, &v2) == MPG123_OK &&
+            v1) {
+            Id3v1Tag tag;
+            std::memcpy(tag.data(), v1, tag.size());
+            m_id3v1 = tag;
+        }
+        readStreamInfo();
+    } catch (...) {
+        mpg123_delete(m_handle);
+        throw;
+    }
+}
+
+MpegStream::~MpegStream()
+{
+    mpg123_delete(m_handle);
+}
+
+void MpegStream::readStreamInfo()
+{
+    mpg123_frameinfo2 fi{};
+    mpg123_info2(m_handle, &fi);
+    m_info.stereoMode = uint8_t(fi.mode);
+    m_info.layer = fi.layer;
+    m_info.sampleRate = int32_t(fi.rate);
+    int32_t frameRate = fi.bitrate * 1000;
+    m_info.bitRate = frameRate;
+
+    // For VBR (with or without a Xing header) the file's average is the meaningful figure.
+    int64_t ms = framesToMs(m_lengthFrames);
+    if (m_source->size() <= 0 || ms <= 0)
+        return;
+    int64_t audioBytes = m_source->size() - m_id3v2Bytes - (m_id3v1 ? NP_ID3V1_SIZE : 0);
+    int64_t average = audioBytes * 8 * 1000 / ms;
+    bool varies = frameRate <= 0 || std::abs(average - frameRate) * 100 > int64_t(frameRate) * 3;
+    if (fi.vbr != MPG123_CBR || varies)
+        m_info.bitRate = int32_t(average);
+}
+
+int64_t MpegStream::framesToMs(int64_t frames) const
+{
+    return m_format.rate > 0 ? frames * 1000 / m_format.rate : 0;
+}
+
+int64_t MpegStream::msToFrames(int64_t ms) const
+{
+    return ms * m_format.rate / 1000;
+}
+
+void MpegStream::seek(int64_t frame)
+{
+    if (frame == m_position)
+        return;
+    if (!canSeek())
+        fail(NP_ERROR_INPUT, "the input cannot seek");
+    off_t reached = mpg123_seek(m_handle, off_t(frame), SEEK_SET);
+    if (reached < 0 || m_reader.failed())
+        fail(NP_ERROR_INPUT, "seeking in the input failed");
+    m_position = reached;
+}
+
+size_t MpegStream::decode(int16_t *out, size_t maxFrames)
+{
+    size_t wanted = maxFrames * m_format.frameBytes();
+    size_t done = 0;
+    int idleRounds = 0;
+    while (done < wanted) {
+        size_t got = 0;
+        int rc = mpg123_read(m_handle, reinterpret_cast<unsigned char *>(out) + done,
+                             wanted - done, &got);
+        done += got;
+        if (m_reader.failed())
+            fail(NP_ERROR_INPUT, "the input failed while playing");
+        if (rc == MPG123_DONE)
+            break;
+        if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
+            fail(NP_ERROR_INPUT, std::string("the stream cannot be decoded: ") +
+                                     mpg123_plain_strerror(rc));
+        // Guards against a decoder that keeps answering OK without progress.
+        idleRounds = got == 0 ? idleRounds + 1 : 0;
+        if (idleRounds > 64)
+            break;
+    }
+    size_t frames = done / m_format.frameBytes();
+    m_position += int64_t(frames);
+    return frames;
+}
+
+} // namespace norl

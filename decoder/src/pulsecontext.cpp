@@ -1,0 +1,145 @@
+#include "pulsecontext.h"
+
+#include <thread>
+#include <vector>
+
+#include "decodererror.h"
+
+namespace norl {
+namespace {
+
+constexpr auto ConnectTimeout = std::chrono::seconds(5);
+constexpr auto QueryTimeout = std::chrono::seconds(2);
+
+bool isFinal(pa_context_state_t state)
+{
+    return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+}
+
+} // namespace
+
+PulseContext::~PulseContext()
+{
+    disconnect();
+}
+
+void PulseContext::disconnect()
+{
+    if (m_mainloop)
+        pa_threaded_mainloop_stop(m_mainloop);
+    if (m_context) {
+        pa_context_set_subscribe_callback(m_context, nullptr, nullptr);
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+    if (m_mainloop) {
+        pa_threaded_mainloop_free(m_mainloop);
+        m_mainloop = nullptr;
+    }
+}
+
+bool PulseContext::ready() const
+{
+    if (!m_context)
+        return false;
+    Lock lock(*this);
+    return pa_context_get_state(m_context) == PA_CONTEXT_READY;
+}
+
+bool PulseContext::waitFor(const std::function<bool()> &done, std::chrono::milliseconds timeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        {
+            Lock lock(*this);
+            if (done())
+                return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void PulseContext::connect()
+{
+    if (ready())
+        return;
+    disconnect();
+    m_mainloop = pa_threaded_mainloop_new();
+    if (!m_mainloop)
+        fail(NP_ERROR_OUTPUT, "cannot create the sound server loop");
+    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), "NorlPlayer");
+    if (!m_context || pa_threaded_mainloop_start(m_mainloop) < 0) {
+        disconnect();
+        fail(NP_ERROR_OUTPUT, "cannot create the sound server context");
+    }
+    bool started;
+    {
+        Lock lock(*this);
+        pa_context_set_subscribe_callback(m_context, onSubscription, this);
+        started = pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    }
+    bool settled = started && waitFor([this] { return isFinal(pa_context_get_state(m_context)); },
+                                      ConnectTimeout);
+    if (!settled || !ready()) {
+        disconnect();
+        fail(NP_ERROR_OUTPUT, "the sound server cannot be reached");
+    }
+    Lock lock(*this);
+    if (pa_operation *op = pa_context_subscribe(m_context, PA_SUBSCRIPTION_MASK_SINK_INPUT,
+                                                nullptr, nullptr))
+        pa_operation_unref(op);
+}
+
+void PulseContext::setSinkInputListener(std::function<void(uint32_t)> listener)
+{
+    Lock lock(*this);
+    m_sinkInputListener = std::move(listener);
+}
+
+void PulseContext::onSubscription(pa_context *, pa_subscription_event_type_t type, uint32_t index,
+                                  void *self)
+{
+    auto *me = static_cast<PulseContext *>(self);
+    bool change = (type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_CHANGE;
+    if (change && me->m_sinkInputListener)
+        me->m_sinkInputListener(index);
+}
+
+std::string PulseContext::sinkName(int n)
+{
+    struct Query {
+        std::vector<std::string> names;
+        bool done = false;
+    } query;
+    auto collect = [](pa_context *, const pa_sink_info *info, int eol, void *data) {
+        auto *q = static_cast<Query *>(data);
+        if (eol)
+            q->done = true;
+        else if (info)
+            q->names.emplace_back(info->name);
+    };
+    pa_operation *op;
+    {
+        Lock lock(*this);
+        op = pa_context_get_sink_info_list(m_context, collect, &query);
+    }
+    if (!op)
+        fail(NP_ERROR_OUTPUT, "cannot list the sound server's sinks");
+    bool answered = waitFor(
+        [&] { return query.done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; },
+        QueryTimeout);
+    {
+        Lock lock(*this);
+        if (!answered)
+            pa_operation_cancel(op);
+        pa_operation_unref(op);
+    }
+    if (!answered || n < 1 || size_t(n) > query.names.size())
+        fail(NP_ERROR_OUTPUT, "the sound server has no sink number " + std::to_string(n));
+    return query.names[size_t(n) - 1];
+}
+
+} // namespace norl
