@@ -1,0 +1,40 @@
+# Shared by the README's commands: the project's root, and installing missing Debian packages.
+# shellcheck shell=bash
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# What building needs.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libmpg123-dev libpulse-dev)
+# What the player needs at run time beside the libraries.
+RUN_PACKAGES=(fonts-liberation xdg-utils)
+# What the tests need: a private sound server, its tools, reference decoder, sanitizer runtime.
+TEST_PACKAGES=(pulseaudio pulseaudio-utils sox mpg123 xvfb xauth clang libclang-rt-14-dev)
+
+# Installs the packages that are not installed yet (as root, or through sudo).
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+# Configures (once) and builds one preset incrementally: default, asan, tsan, fuzz, bench.
+build_preset() {
+    local preset=$1 dir
+    case "$preset" in
+    default) dir=build ;;
+    *) dir=build-$preset ;;
+    esac
+    if [ ! -f "$ROOT/$dir/build.ninja" ]; then
+        cmake --preset "$preset" -S "$ROOT" >/dev/null
+    fi
+    cmake --build "$ROOT/$dir"
+}
