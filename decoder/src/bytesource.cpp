@@ -23,19 +23,31 @@ public:
     {
         for (;;) {
             ssize_t got = ::read(m_fd, buffer, bytes);
-            if (got >= 0)
-                return size_t(got);
-            if (errno != EINTR)
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
                 fail(NP_ERROR_INPUT, std::string("read failed: ") + std::strerror(errno));
+            // A file cut short while it plays is a failure, not the end of the song.
+            if (got == 0 && bytes > 0 && m_offset < m_size)
+                fail(NP_ERROR_INPUT, "the file became shorter while it was read");
+            m_offset += got;
+            return size_t(got);
         }
     }
-    bool seek(int64_t offset) override { return ::lseek(m_fd, off_t(offset), SEEK_SET) == offset; }
+    bool seek(int64_t offset) override
+    {
+        if (::lseek(m_fd, off_t(offset), SEEK_SET) != offset)
+            return false;
+        m_offset = offset;
+        return true;
+    }
     int64_t size() const override { return m_size; }
     bool canSeek() const override { return true; }
 
 private:
     int m_fd;
     int64_t m_size;
+    int64_t m_offset = 0;
 };
 
 class CallbackSource final : public ByteSource {

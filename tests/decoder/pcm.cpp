@@ -1,0 +1,103 @@
+#include "pcm.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <cmath>
+#include <cstring>
+
+bool readWav(const QString &path, Pcm &pcm, QString *why)
+{
+    auto bad = [why](const QString &text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return bad(QStringLiteral("cannot open %1").arg(path));
+    QByteArray all = file.readAll();
+    const auto *d = reinterpret_cast<const uchar *>(all.constData());
+    if (all.size() < 44 || std::memcmp(d, "RIFF", 4) != 0 || std::memcmp(d + 8, "WAVE", 4) != 0)
+        return bad(QStringLiteral("not a WAV file"));
+    if (qFromLittleEndian<quint32>(d + 4) != quint32(all.size() - 8))
+        return bad(QStringLiteral("RIFF size disagrees with the file"));
+    // Walk the chunks: reference files may carry more than fmt and data.
+    qsizetype at = 12;
+    bool haveFormat = false;
+    while (at + 8 <= all.size()) {
+        quint32 size = qFromLittleEndian<quint32>(d + at + 4);
+        if (std::memcmp(d + at, "fmt ", 4) == 0 && size >= 16) {
+            if (qFromLittleEndian<quint16>(d + at + 8) != 1 ||
+                qFromLittleEndian<quint16>(d + at + 22) != 16)
+                return bad(QStringLiteral("not 16-bit PCM"));
+            pcm.channels = qFromLittleEndian<quint16>(d + at + 10);
+            pcm.rate = int(qFromLittleEndian<quint32>(d + at + 12));
+            haveFormat = true;
+        } else if (std::memcmp(d + at, "data", 4) == 0) {
+            if (!haveFormat || at + 8 + qsizetype(size) != all.size())
+                return bad(QStringLiteral("data size disagrees with the file"));
+            pcm.samples.resize(qsizetype(size / 2));
+            std::memcpy(pcm.samples.data(), d + at + 8, size / 2 * 2);
+            return true;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return bad(QStringLiteral("no data chunk"));
+}
+
+bool referenceDecode(const QString &mp3, Pcm &pcm)
+{
+    QTemporaryDir dir;
+    QString wav = dir.filePath(QStringLiteral("reference.wav"));
+    QProcess mpg123;
+    mpg123.start(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-w"), wav, mp3});
+    if (!mpg123.waitForFinished(60000) || mpg123.exitCode() != 0)
+        return false;
+    return readWav(wav, pcm);
+}
+
+Match bestMatch(const Pcm &expected, const Pcm &actual, qsizetype maxShift)
+{
+    Match best;
+    best.maxDifference = INT_MAX;
+    const int ch = expected.channels;
+    if (ch == 0 || ch != actual.channels)
+        return best;
+    for (qsizetype shift = -maxShift; shift <= maxShift; ++shift) {
+        qsizetype e0 = shift < 0 ? -shift : 0, a0 = shift > 0 ? shift : 0;
+        qsizetype n = std::min(expected.frames() - e0, actual.frames() - a0);
+        if (n <= 0)
+            continue;
+        int worst = 0;
+        // A cheap first look at a few frames before the full comparison.
+        for (qsizetype i = 0; i < n && worst <= best.maxDifference; i += (i < 64 ? 1 : 97))
+            for (int c = 0; c < ch; ++c)
+                worst = std::max(worst, std::abs(expected.samples[(e0 + i) * ch + c] -
+                                                 actual.samples[(a0 + i) * ch + c]));
+        if (worst > 1 && worst >= best.maxDifference)
+            continue;
+        worst = 0;
+        for (qsizetype i = 0; i < n * ch; ++i)
+            worst = std::max(worst, std::abs(expected.samples[e0 * ch + i] -
+                                             actual.samples[a0 * ch + i]));
+        if (worst < best.maxDifference || (worst == best.maxDifference && n > best.overlap))
+            best = {shift, worst, n};
+        if (worst == 0 && shift >= 0)
+            break;
+    }
+    return best;
+}
+
+double rmsDb(const Pcm &pcm, int channel, qsizetype fromFrame, qsizetype frames)
+{
+    qsizetype end = frames < 0 ? pcm.frames() : std::min(pcm.frames(), fromFrame + frames);
+    double sum = 0;
+    qsizetype n = 0;
+    for (qsizetype i = fromFrame; i < end; ++i, ++n) {
+        double s = pcm.samples[i * pcm.channels + channel] / 32768.0;
+        sum += s * s;
+    }
+    return n ? 10 * std::log10(sum / double(n) + 1e-20) : -200;
+}

@@ -1,0 +1,6 @@
+#include <QtTest>
+class tst_contract : public QObject {
+    Q_OBJECT
+};
+QTEST_APPLESS_MAIN(tst_contract)
+#include "tst_contract.moc"
