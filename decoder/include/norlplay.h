@@ -142,7 +142,7 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     /* Closes any stream and releases the handle; later calls with it fail with error 4. */        \
     X(NpBool, ESDeInitModule, (NpHandle h))                                                        \
     /* Opens InputName (imFile) or the input callbacks (imCallback) and reads the stream's         \
-     * headers and length. From any mode; a stream already open is closed first.                  \
+     * headers and length. From any mode; a stream already open is closed first.                   \
      * Errors: 5 missing, unreadable, empty or non-MPEG input; 9 imCallback without callbacks;     \
      * 8 no decoder could be created. */                                                           \
     X(NpBool, ESOpen, (NpHandle h))                                                                \
@@ -156,12 +156,12 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(NpBool, ESPause, (NpHandle h))                                                               \
     /* Paused (5) to playing (4); True when already playing. Error 2 in other modes. */            \
     X(NpBool, ESResume, (NpHandle h))                                                              \
-    /* Stops and releases the output; the position returns to the start of the range: mode 6.     \
+    /* Stops and releases the output; the position returns to the start of the range: mode 6.      \
      * ESInitStream makes it ready again. Error 2 in mode 0. */                                    \
     X(NpBool, ESStop, (NpHandle h))                                                                \
     /* Answers True when the open stream can seek (imCallback inputs may not). */                  \
     X(NpBool, ESCanSetPos, (NpHandle h))                                                           \
-    /* The audible position in ms: what the listener hears now, not what was decoded.             \
+    /* The audible position in ms: what the listener hears now, not what was decoded.              \
      * -1 with error 2 when nothing is open. */                                                    \
     X(int32_t, ESGetPos, (NpHandle h))                                                             \
     /* Sample-accurate seek to ms in modes 1, 2, 4, 5 and 6; a position past the end of the        \
@@ -209,15 +209,15 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
       (NpHandle h, NpOutputProc output, NpOutputActionProc action, void *context))                 \
     /* *volume := left in the low word, right in the high word (0..65535). In the sound-server     \
      * modes this is the stream's volume on the server, outside changes included. */               \
-    X(NpBool, ESGetVolume, (NpHandle h, uint32_t *volume))                                         \
+    X(NpBool, ESGetVolume, (NpHandle h, uint32_t * volume))                                        \
     /* volume: left in the HIGH word, right in the low word (the opposite packing from             \
      * ESGetVolume). Kept and applied to every stream this handle plays. */                        \
     X(NpBool, ESSetVolume, (NpHandle h, uint32_t volume))                                          \
     /* True; *separate := 1: the channels can always be set separately. */                         \
-    X(NpBool, ESCanSetVolume, (NpHandle h, NpFlag *separate))                                      \
+    X(NpBool, ESCanSetVolume, (NpHandle h, NpFlag * separate))                                     \
     /* The extensions the library plays, e.g. "mp3;mp2;mp1". */                                    \
     X(NpBool, ESGetExts, (char *buffer, int32_t *size))                                            \
-    /* The stream-info record (NpStreamInfo). With buffer NULL: *size := 16, True. With a      \
+    /* The stream-info record (NpStreamInfo). With buffer NULL: *size := 16, True. With a          \
      * buffer of *size >= 16 bytes: the record and *size := 16. Error 2 when nothing is open or    \
      * the buffer is too small. */                                                                 \
     X(NpBool, ESGetInfo1, (NpHandle h, void *buffer, int32_t *size))                               \
@@ -242,7 +242,7 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     /* No equalizer yet: error 1. */                                                               \
     X(NpBool, ESUseEQ, (NpHandle h, NpBool use))                                                   \
     /* *hasEQ := 0 (always stored), True. */                                                       \
-    X(NpBool, ESHasEQ, (NpHandle h, NpFlag *hasEQ))                                                \
+    X(NpBool, ESHasEQ, (NpHandle h, NpFlag * hasEQ))                                               \
     /* No equalizer yet: error 1. */                                                               \
     X(NpBool, ESEQ, (NpHandle h, int32_t band, int32_t gain))
 

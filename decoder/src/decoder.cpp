@@ -117,7 +117,7 @@ void Decoder::initStream()
     if (isSoundServerMode(m_outputSettings.mode) && !m_server)
         m_server = std::make_unique<PulseContext>();
     m_outputSettings.wake = [this] { m_wake.set(); };
-    m_output = makeOutput(m_outputSettings, format, *m_server);
+    m_output = makeOutput(m_outputSettings, format, m_server.get());
     m_output->setPaused(true);
     if (m_useOutputCallback && isSoundServerMode(m_outputSettings.mode) &&
         m_outputSettings.callbacks.output) {
@@ -415,7 +415,12 @@ bool Decoder::pump(std::vector<int16_t> &pcm)
         size_t want = size_t(std::clamp<int64_t>(left, 0, int64_t(std::min(room, BlockFrames))));
         PcmFormat format = m_stream->format();
         pcm.resize(BlockFrames * size_t(format.channels));
-        size_t got = want > 0 ? m_stream->decode(pcm.data(), want) : 0;
+        size_t got = 0;
+        try {
+            got = want > 0 ? m_stream->decode(pcm.data(), want) : 0;
+        } catch (const DecoderError &e) {
+            m_lastError = e.code(); // the input failed: what came before still plays out
+        }
         if (got > 0) {
             m_output->write(pcm.data(), got);
             if (m_tap)
@@ -442,6 +447,14 @@ void Decoder::endStream(int errorCode)
     } else {
         m_lastError = errorCode;
         m_endedFrame = std::max(m_lastHeardFrame, m_baseFrame);
+        // Completes a WAV file and tells a callback host that no more blocks follow.
+        for (auto *output : {m_output.get(), m_tap.get()}) {
+            try {
+                if (output)
+                    output->close();
+            } catch (const DecoderError &) {
+            }
+        }
     }
     m_mode = NP_MODE_ENDED;
 }

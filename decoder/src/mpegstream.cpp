@@ -85,8 +85,8 @@ MpegStream::MpegStream(std::unique_ptr<ByteSource> source)
 
         mpg123_id3v1 *v1 = nullptr;
         mpg123_id3v2 *v2 = nullptr;
-        if ((mpg123_meta_check(m_handle) & MPG123_ID3) && mpg123_id3(m_handle, &v1, &v2) == MPG123_OK &&
-            v1) {
+        if ((mpg123_meta_check(m_handle) & MPG123_ID3) &&
+            mpg123_id3(m_handle, &v1, &v2) == MPG123_OK && v1) {
             Id3v1Tag tag;
             std::memcpy(tag.data(), v1, tag.size());
             m_id3v1 = tag;
@@ -153,16 +153,16 @@ size_t MpegStream::decode(int16_t *out, size_t maxFrames)
     int idleRounds = 0;
     while (done < wanted) {
         size_t got = 0;
-        int rc = mpg123_read(m_handle, reinterpret_cast<unsigned char *>(out) + done,
-                             wanted - done, &got);
+        int rc = mpg123_read(m_handle, reinterpret_cast<unsigned char *>(out) + done, wanted - done,
+                             &got);
         done += got;
         if (m_reader.failed())
             fail(NP_ERROR_INPUT, "the input failed while playing");
         if (rc == MPG123_DONE)
             break;
         if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
-            fail(NP_ERROR_INPUT, std::string("the stream cannot be decoded: ") +
-                                     mpg123_plain_strerror(rc));
+            fail(NP_ERROR_INPUT,
+                 std::string("the stream cannot be decoded: ") + mpg123_plain_strerror(rc));
         // Guards against a decoder that keeps answering OK without progress.
         idleRounds = got == 0 ? idleRounds + 1 : 0;
         if (idleRounds > 64)

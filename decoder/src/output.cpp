@@ -8,7 +8,7 @@ bool isSoundServerMode(int mode)
 }
 
 std::unique_ptr<Output> makeOutput(const OutputSettings &settings, const PcmFormat &format,
-                                   PulseContext &server)
+                                   PulseContext *server)
 {
     switch (settings.mode) {
     case omFile:
@@ -16,7 +16,7 @@ std::unique_ptr<Output> makeOutput(const OutputSettings &settings, const PcmForm
     case omCallback:
         return makeCallbackOutput(settings.callbacks, format);
     default:
-        return makePulseOutput(server, settings, format);
+        return makePulseOutput(*server, settings, format);
     }
 }
 

@@ -65,9 +65,9 @@ struct OutputSettings {
 bool isSoundServerMode(int mode);
 
 // Throws DecoderError: 6 when the output cannot be opened, 9 for a missing callback.
-// `server` is the handle's connection, used by the sound-server modes.
+// `server` is the handle's connection, used by the sound-server modes (null in the others).
 std::unique_ptr<Output> makeOutput(const OutputSettings &settings, const PcmFormat &format,
-                                   PulseContext &server);
+                                   PulseContext *server);
 
 std::unique_ptr<Output> makeWavOutput(const std::string &fileName, const PcmFormat &format);
 std::unique_ptr<Output> makeCallbackOutput(const OutputCallbacks &callbacks,

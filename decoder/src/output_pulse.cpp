@@ -237,9 +237,9 @@ void PulseOutput::setVolume(StereoVolume v)
     m_requested = v;
     m_requestedServer = serverVolume(v);
     m_reported = m_requestedServer;
-    if (pa_operation *op = pa_context_set_sink_input_volume(
-            m_server.context(), pa_stream_get_index(m_stream), &m_requestedServer, nullptr,
-            nullptr))
+    if (pa_operation *op =
+            pa_context_set_sink_input_volume(m_server.context(), pa_stream_get_index(m_stream),
+                                             &m_requestedServer, nullptr, nullptr))
         pa_operation_unref(op);
 }
 
@@ -263,8 +263,7 @@ void PulseOutput::onSinkInputChanged(uint32_t index)
         pa_operation_unref(op);
 }
 
-void PulseOutput::onSinkInputInfo(pa_context *, const pa_sink_input_info *info, int eol,
-                                  void *self)
+void PulseOutput::onSinkInputInfo(pa_context *, const pa_sink_input_info *info, int eol, void *self)
 {
     if (eol || !info)
         return;

@@ -88,8 +88,8 @@ void PulseContext::connect()
         fail(NP_ERROR_OUTPUT, "the sound server cannot be reached");
     }
     Lock lock(*this);
-    if (pa_operation *op = pa_context_subscribe(m_context, PA_SUBSCRIPTION_MASK_SINK_INPUT,
-                                                nullptr, nullptr))
+    if (pa_operation *op =
+            pa_context_subscribe(m_context, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr))
         pa_operation_unref(op);
 }
 
@@ -128,9 +128,9 @@ std::string PulseContext::sinkName(int n)
     }
     if (!op)
         fail(NP_ERROR_OUTPUT, "cannot list the sound server's sinks");
-    bool answered = waitFor(
-        [&] { return query.done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; },
-        QueryTimeout);
+    bool answered =
+        waitFor([&] { return query.done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; },
+                QueryTimeout);
     {
         Lock lock(*this);
         if (!answered)

@@ -36,7 +36,10 @@ public:
 
     class Lock {
     public:
-        explicit Lock(const PulseContext &c) : m_loop(c.m_mainloop) { pa_threaded_mainloop_lock(m_loop); }
+        explicit Lock(const PulseContext &c) : m_loop(c.m_mainloop)
+        {
+            pa_threaded_mainloop_lock(m_loop);
+        }
         ~Lock() { pa_threaded_mainloop_unlock(m_loop); }
         Lock(const Lock &) = delete;
         Lock &operator=(const Lock &) = delete;

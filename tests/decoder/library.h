@@ -18,8 +18,14 @@ struct NorlplayLibrary {
     NorlplayLibrary(const NorlplayLibrary &) = delete;
     NorlplayLibrary &operator=(const NorlplayLibrary &) = delete;
 
-    bool loaded() const { return m_module != nullptr && m_error.isEmpty(); }
-    QString error() const { return m_error; }
+    bool loaded() const
+    {
+        return m_module != nullptr && m_error.isEmpty();
+    }
+    QString error() const
+    {
+        return m_error;
+    }
     // The names of the entry points in binding order.
     static QStringList entryNames();
 

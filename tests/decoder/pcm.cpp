@@ -80,8 +80,8 @@ Match bestMatch(const Pcm &expected, const Pcm &actual, qsizetype maxShift)
             continue;
         worst = 0;
         for (qsizetype i = 0; i < n * ch; ++i)
-            worst = std::max(worst, std::abs(expected.samples[e0 * ch + i] -
-                                             actual.samples[a0 * ch + i]));
+            worst = std::max(worst,
+                             std::abs(expected.samples[e0 * ch + i] - actual.samples[a0 * ch + i]));
         if (worst < best.maxDifference || (worst == best.maxDifference && n > best.overlap))
             best = {shift, worst, n};
         if (worst == 0 && shift >= 0)

@@ -140,20 +140,48 @@ private slots:
         QFETCH(int, call);
         NpBool ok = 1;
         switch (call) {
-        case 0: ok = lib.ESSetInputMode(h, 2); break;
-        case 1: ok = lib.ESSetOutputMode(h, 4); break;
-        case 2: ok = lib.ESSetOutputMode(h, -1); break;
-        case 3: ok = lib.ESSetPriority(h, 3); break;
-        case 4: ok = lib.ESSetPriority(h, -3); break;
-        case 5: ok = lib.ESSetBuffers(h, 0, 16384); break;
-        case 6: ok = lib.ESSetBuffers(h, 8, 100); break;
-        case 7: ok = lib.ESSetBuffers(h, 65, 16384); break;
-        case 8: ok = lib.ESSetLimits(h, -1, 0); break;
-        case 9: ok = lib.ESSetLimits(h, 0, -5); break;
-        case 10: ok = lib.ESSetDevNum(h, -1); break;
-        case 11: ok = lib.ESSetInputName(h, nullptr); break;
-        case 12: ok = lib.ESSetOutputName(h, nullptr); break;
-        case 13: ok = lib.ESGetVolume(h, nullptr); break;
+        case 0:
+            ok = lib.ESSetInputMode(h, 2);
+            break;
+        case 1:
+            ok = lib.ESSetOutputMode(h, 4);
+            break;
+        case 2:
+            ok = lib.ESSetOutputMode(h, -1);
+            break;
+        case 3:
+            ok = lib.ESSetPriority(h, 3);
+            break;
+        case 4:
+            ok = lib.ESSetPriority(h, -3);
+            break;
+        case 5:
+            ok = lib.ESSetBuffers(h, 0, 16384);
+            break;
+        case 6:
+            ok = lib.ESSetBuffers(h, 8, 100);
+            break;
+        case 7:
+            ok = lib.ESSetBuffers(h, 65, 16384);
+            break;
+        case 8:
+            ok = lib.ESSetLimits(h, -1, 0);
+            break;
+        case 9:
+            ok = lib.ESSetLimits(h, 0, -5);
+            break;
+        case 10:
+            ok = lib.ESSetDevNum(h, -1);
+            break;
+        case 11:
+            ok = lib.ESSetInputName(h, nullptr);
+            break;
+        case 12:
+            ok = lib.ESSetOutputName(h, nullptr);
+            break;
+        case 13:
+            ok = lib.ESGetVolume(h, nullptr);
+            break;
         }
         QVERIFY(!(ok & 0xff));
         QCOMPARE(lib.ESLastError(h), 2);
@@ -345,9 +373,9 @@ private slots:
     void exactLengths_data()
     {
         QTest::addColumn<QString>("file");
-        for (const char *f : {"sine-1k-cbr128-joint.mp3", "sine-1k-cbr128-info.mp3",
-                              "mono-cbr64.mp3", "mpeg2-22k.mp3", "vbr-xing.mp3", "vbr-noxing.mp3",
-                              "big-id3v2.mp3", "truncated.mp3"})
+        for (const char *f :
+             {"sine-1k-cbr128-joint.mp3", "sine-1k-cbr128-info.mp3", "mono-cbr64.mp3",
+              "mpeg2-22k.mp3", "vbr-xing.mp3", "vbr-noxing.mp3", "big-id3v2.mp3", "truncated.mp3"})
             QTest::newRow(f) << QString::fromLatin1(f);
     }
     void exactLengths()

@@ -1,6 +1,720 @@
+// Playing through the sound server, as a host does: player modes and the audible position
+// against the wall clock, seeking and limits, volume in both directions, what actually reaches
+// the sink, device numbers, a server that is missing or dies mid-song, several handles at once
+// and the output callback beside the server.
+//
+// Runs against the server named by PULSE_SERVER (scripts/test starts a private one with a null
+// sink rendering in small blocks); the server-loss cases start their own.
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
+#include <functional>
+#include <mutex>
+
+#include "library.h"
+#include "pcm.h"
+
+namespace {
+
+constexpr int Rate = 44100;
+
+// Polls every few ms (QTRY_* polls in 50 ms steps, too coarse for the timing checks).
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// Runs a sound-server tool against the current PULSE_SERVER; its output, or a null string
+// when it failed.
+QString tool(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C");
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return out.isNull() ? QString("") : out;
+}
+
+// One row per object of `pactl list short <what>`, split at tabs.
+QList<QStringList> shortList(const QString &what)
+{
+    QList<QStringList> rows;
+    const auto lines = tool("pactl", {"list", "short", what}).split('\n', Qt::SkipEmptyParts);
+    for (const auto &line : lines)
+        rows << line.split('\t');
+    return rows;
+}
+
+// The streams playing on the server.
+int sinkInputCount()
+{
+    return int(shortList("sink-inputs").size());
+}
+
+// The server's own volume of a sink input: {left, right}, or {-1, -1}.
+QPair<int, int> serverVolume(const QString &sinkInput)
+{
+    const QString all = tool("pactl", {"list", "sink-inputs"});
+    for (const auto &block : all.split("Sink Input #")) {
+        if (block.section('\n', 0, 0).trimmed() != sinkInput)
+            continue;
+        static const QRegularExpression volume(
+            R"(Volume: front-left: (\d+) .*front-right: (\d+) )");
+        auto m = volume.match(block);
+        if (m.hasMatch())
+            return {m.captured(1).toInt(), m.captured(2).toInt()};
+    }
+    return {-1, -1};
+}
+
+// Points PULSE_SERVER elsewhere until the end of the scope.
+class ServerAddress {
+public:
+    explicit ServerAddress(const QString &address) : m_saved(qgetenv("PULSE_SERVER"))
+    {
+        qputenv("PULSE_SERVER", address.toLocal8Bit());
+    }
+    ~ServerAddress() { qputenv("PULSE_SERVER", m_saved); }
+    ServerAddress(const ServerAddress &) = delete;
+    ServerAddress &operator=(const ServerAddress &) = delete;
+
+private:
+    QByteArray m_saved;
+};
+
+// A sound server of the test's own, which it can kill and start again on the same socket.
+class PrivateServer {
+public:
+    explicit PrivateServer(const QStringList &sinks = {"sink_name=private norewinds=1"})
+        : m_dir("/tmp/norl-pb-XXXXXX"), m_sinks(sinks)
+    {
+    }
+    ~PrivateServer() { kill(); }
+
+    QString address() const { return "unix:" + m_dir.filePath("native"); }
+
+    // Starts the server and waits until it answers.
+    bool start()
+    {
+        QDir(m_dir.path()).mkpath("runtime");
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", m_dir.filePath("runtime"));
+        env.insert("HOME", m_dir.path());
+        m_process.setProcessEnvironment(env);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        QStringList args{"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                         "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
+                             m_dir.filePath("native")};
+        for (const auto &sink : m_sinks)
+            args << "--load=module-null-sink " + sink;
+        m_process.start("pulseaudio", args);
+        if (!m_process.waitForStarted())
+            return false;
+        return waitUntil(
+            [this] {
+                return m_process.state() == QProcess::Running &&
+                       !tool("pactl", {"--server", address(), "info"}).isNull();
+            },
+            10000);
+    }
+
+    // SIGKILL: no goodbye to the clients.
+    void kill()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QTemporaryDir m_dir; // short: the socket path must fit a sockaddr_un
+    QStringList m_sinks;
+    QProcess m_process;
+};
+
+// What the OutputProc and OutputActionProc saw; they run on the decoder thread.
+struct Tap {
+    std::mutex mutex;
+    QList<int> events; // 1 Init, 0 the end, 2 a run of blocks
+    Pcm pcm;
+    bool formatChanged = false;
+
+    static NpBool NP_STDCALL onBlock(const void *data, int32_t bits, int32_t channels, int32_t rate,
+                                     int32_t size, void *context)
+    {
+        auto *tap = static_cast<Tap *>(context);
+        std::lock_guard lock(tap->mutex);
+        if (tap->events.isEmpty() || tap->events.last() != 2)
+            tap->events << 2;
+        if (tap->pcm.rate == 0) {
+            tap->pcm.rate = rate;
+            tap->pcm.channels = channels;
+        }
+        tap->formatChanged |= bits != 16 || rate != tap->pcm.rate || channels != tap->pcm.channels;
+        const auto *samples = static_cast<const int16_t *>(data);
+        tap->pcm.samples.append(QVector<int16_t>(samples, samples + size / 2));
+        return 1;
+    }
+    static NpBool NP_STDCALL onAction(NpBool init, void *context)
+    {
+        auto *tap = static_cast<Tap *>(context);
+        std::lock_guard lock(tap->mutex);
+        tap->events << ((init & 0xff) ? 1 : 0);
+        return 1;
+    }
+};
+
+// The frames between the first and the last one that is clearly not silence.
+QPair<qsizetype, qsizetype> soundingSpan(const Pcm &pcm)
+{
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < pcm.frames(); ++i) {
+        if (std::abs(pcm.samples[i * pcm.channels]) > 300) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return {first, last};
+}
+
+// Frequency from the rising zero crossings of one channel.
+double frequency(const Pcm &pcm, int channel, qsizetype from, qsizetype frames)
+{
+    int crossings = 0;
+    for (qsizetype i = from + 1; i < from + frames; ++i)
+        if (pcm.samples[(i - 1) * pcm.channels + channel] < 0 &&
+            pcm.samples[i * pcm.channels + channel] >= 0)
+            ++crossings;
+    return crossings * double(pcm.rate) / double(frames);
+}
+
+} // namespace
+
 class tst_playback : public QObject {
     Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void modesFollowPlayback_data();
+    void modesFollowPlayback();
+    void positionFollowsTheClock();
+    void endsOnTime_data();
+    void endsOnTime();
+    void volume();
+    void soundReachesTheSink();
+    void deviceNumbers_data();
+    void deviceNumbers();
+    void serverLost();
+    void serverMissing();
+    void handlesPlayTogether();
+    void callbackBesideTheServer();
+
+private:
+    // Releases its handle whatever way the test leaves.
+    struct Handle {
+        NorlplayLibrary &np;
+        NpHandle h;
+        explicit Handle(NorlplayLibrary &lib) : np(lib), h(lib.ESInitModule()) {}
+        ~Handle()
+        {
+            if (h)
+                np.ESDeInitModule(h);
+        }
+        operator NpHandle() const { return h; }
+    };
+
+    // Opens a fixture and (unless told otherwise) prepares the output; empty on success,
+    // else what failed.
+    QString load(NpHandle h, const QString &file, int outputMode = omMMSystem,
+                 bool initStream = true);
+    QString lastError(NpHandle h, const char *what)
+    {
+        return QString("%1 failed with error %2").arg(what).arg(np.ESLastError(h));
+    }
+    // The RMS level (dBFS) and frequency of the middle second of what the sink played while
+    // sine-1k-cbr128-joint.mp3 ran at `volume`.
+    void recordSine(uint32_t volume, double &levelDb, double &hz);
+
+    NorlplayLibrary np;
 };
-QTEST_APPLESS_MAIN(tst_playback)
+
+void tst_playback::initTestCase()
+{
+    QVERIFY2(np.loaded(), qPrintable(np.error()));
+    QVERIFY2(!qEnvironmentVariableIsEmpty("PULSE_SERVER"),
+             "PULSE_SERVER is not set: run through scripts/test or start_sound_server");
+    QVERIFY2(!tool("pactl", {"info"}).isNull(), "the sound server does not answer");
+}
+
+// Volume and sink checks count streams: the previous test's must be gone.
+void tst_playback::init()
+{
+    QTRY_COMPARE_WITH_TIMEOUT(sinkInputCount(), 0, 3000);
+}
+
+QString tst_playback::load(NpHandle h, const QString &file, int outputMode, bool initStream)
+{
+    if (!np.ESSetInputName(h, QFile::encodeName(fixture(file)).constData()))
+        return lastError(h, "ESSetInputName");
+    if (!np.ESSetOutputMode(h, outputMode))
+        return lastError(h, "ESSetOutputMode");
+    if (!np.ESOpen(h))
+        return lastError(h, "ESOpen");
+    if (initStream && !np.ESInitStream(h))
+        return lastError(h, "ESInitStream");
+    return {};
+}
+
+void tst_playback::modesFollowPlayback_data()
+{
+    QTest::addColumn<int>("outputMode");
+    QTest::addColumn<bool>("resumeWithPlay");
+    QTest::newRow("omMMSystem, ESResume") << int(omMMSystem) << false;
+    QTest::newRow("omDirectSound, ESPlay") << int(omDirectSound) << true;
+}
+
+// Every mode the player passes through, polled often enough to catch a wrong one in between.
+void tst_playback::modesFollowPlayback()
+{
+    QFETCH(int, outputMode);
+    QFETCH(bool, resumeWithPlay);
+    Handle h(np);
+    QList<int> seen;
+    auto sample = [&] {
+        int mode = np.ESGetPlayerMode(h);
+        if (seen.isEmpty() || seen.last() != mode)
+            seen << mode;
+        return mode;
+    };
+    sample();
+    QVERIFY(np.ESSetInputName(h, QFile::encodeName(fixture("one-second.mp3")).constData()));
+    QVERIFY(np.ESSetOutputMode(h, outputMode));
+    QVERIFY(np.ESOpen(h));
+    sample();
+    const int length = np.ESGetSize(h);
+    QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+    sample();
+    QCOMPARE(sinkInputCount(), 1);
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return sample() != 4 || np.ESGetPos(h) >= 300; }, 2000));
+    QVERIFY(np.ESPause(h));
+    // Paused long enough that the song would have ended had it kept playing.
+    QVERIFY(!waitUntil([&] { return sample() != 5; }, 900));
+    QVERIFY(resumeWithPlay ? np.ESPlay(h) : np.ESResume(h));
+    QVERIFY(waitUntil([&] { return sample() != 4; }, length + 3000));
+    const qint64 elapsed = clock.elapsed();
+
+    QCOMPARE(seen, (QList<int>{0, 1, 2, 4, 5, 4, 3}));
+    QCOMPARE(np.ESLastError(h), 0);
+    QVERIFY2(elapsed >= length + 900 - 50, qPrintable(QString::number(elapsed)));
+    QVERIFY2(std::abs(np.ESGetPos(h) - length) <= 10, qPrintable(QString::number(np.ESGetPos(h))));
+}
+
+// The audible position runs with the wall clock, holds while paused, and goes back to the
+// start on stop; a stopped stream plays again from there.
+void tst_playback::positionFollowsTheClock()
+{
+    Handle h(np);
+    QString failed = load(h, "sine-1k-cbr128-joint.mp3");
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QCOMPARE(np.ESGetPos(h), 0);
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) > 0; }, 2000));
+
+    QElapsedTimer clock;
+    int from = np.ESGetPos(h);
+    clock.start();
+    QTest::qWait(2000);
+    int advance = np.ESGetPos(h) - from;
+    qint64 elapsed = clock.elapsed();
+    QVERIFY2(std::abs(advance - elapsed) <= 150,
+             qPrintable(QString("%1 ms in %2 ms").arg(advance).arg(elapsed)));
+
+    const int beforePause = np.ESGetPos(h);
+    QVERIFY(np.ESPause(h));
+    const int paused = np.ESGetPos(h);
+    QVERIFY2(paused >= beforePause && paused - beforePause <= 50,
+             qPrintable(QString("%1 then %2").arg(beforePause).arg(paused)));
+    QTest::qWait(400);
+    QCOMPARE(np.ESGetPos(h), paused);
+
+    QVERIFY(np.ESResume(h));
+    clock.restart();
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= paused + 300; }, 1000));
+    QVERIFY2(clock.elapsed() >= 300 - 150, qPrintable(QString::number(clock.elapsed())));
+
+    QVERIFY(np.ESStop(h));
+    QCOMPARE(np.ESGetPlayerMode(h), 6);
+    QCOMPARE(np.ESGetPos(h), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(sinkInputCount(), 0, 2000); // the output is released
+
+    QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+    QCOMPARE(np.ESGetPlayerMode(h), 2);
+    QCOMPARE(np.ESGetPos(h), 0);
+    QVERIFY(np.ESPlay(h));
+    QCOMPARE(np.ESGetPlayerMode(h), 4);
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= 200; }, 2000));
+    QVERIFY2(np.ESGetPos(h) < 1000, qPrintable(QString::number(np.ESGetPos(h))));
+    QVERIFY(np.ESClose(h));
+    QCOMPARE(np.ESGetPlayerMode(h), 0);
+}
+
+void tst_playback::endsOnTime_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("startLimit");
+    QTest::addColumn<int>("endLimit");
+    QTest::addColumn<int>("seekAt"); // audible position at which to seek
+    QTest::addColumn<int>("seekTo"); // -1: no seek
+    QTest::addColumn<bool>("seekPaused");
+    QTest::addColumn<int>("end"); // 0: the file's length
+
+    const QString sine = "sine-1k-cbr128-joint.mp3", two = "two-seconds.mp3";
+    QTest::newRow("forward while playing") << sine << 0 << 0 << 300 << 1500 << false << 0;
+    QTest::newRow("forward while paused") << sine << 0 << 0 << 300 << 1500 << true << 0;
+    // By then the whole file is decoded and the output is draining.
+    QTest::newRow("back while draining") << two << 0 << 0 << 1500 << 500 << false << 0;
+    QTest::newRow("back while paused and draining") << two << 0 << 0 << 1500 << 500 << true << 0;
+    QTest::newRow("limits") << two << 500 << 1500 << -1 << -1 << false << 1500;
+    QTest::newRow("past the end limit") << two << 500 << 1500 << 700 << 1800 << false << 1500;
+}
+
+// After a seek or within limits, the position reads the target at once and the song ends
+// (mode 3) when the rest of it has been heard, at the end of the range.
+void tst_playback::endsOnTime()
+{
+    QFETCH(QString, file);
+    QFETCH(int, startLimit);
+    QFETCH(int, endLimit);
+    QFETCH(int, seekAt);
+    QFETCH(int, seekTo);
+    QFETCH(bool, seekPaused);
+    QFETCH(int, end);
+
+    Handle h(np);
+    QString failed = load(h, file, omMMSystem, false);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    if (end == 0)
+        end = np.ESGetSize(h);
+    QVERIFY(np.ESSetLimits(h, startLimit, endLimit));
+    QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+    QCOMPARE(np.ESGetPos(h), startLimit);
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(np.ESPlay(h));
+    int from = startLimit;
+    if (seekTo >= 0) {
+        QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= seekAt; }, seekAt + 2000));
+        QCOMPARE(np.ESGetPlayerMode(h), 4);
+        if (seekPaused)
+            QVERIFY(np.ESPause(h));
+        QVERIFY(np.ESSetPos(h, seekTo));
+        from = std::min(seekTo, end);
+        const int landed = np.ESGetPos(h);
+        QVERIFY2(std::abs(landed - from) <= 50, qPrintable(QString::number(landed)));
+        if (seekPaused) {
+            QTest::qWait(300);
+            QCOMPARE(np.ESGetPlayerMode(h), 5);
+            QCOMPARE(np.ESGetPos(h), landed);
+            QVERIFY(np.ESResume(h));
+        }
+        clock.restart();
+    }
+
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(h) != 4; }, end - from + 3000));
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(np.ESGetPlayerMode(h), 3);
+    QCOMPARE(np.ESLastError(h), 0);
+    QVERIFY2(std::abs(elapsed - (end - from)) <= 250,
+             qPrintable(QString("ended after %1 ms, expected %2").arg(elapsed).arg(end - from)));
+    QVERIFY2(std::abs(np.ESGetPos(h) - end) <= 20, qPrintable(QString::number(np.ESGetPos(h))));
+}
+
+// ESSetVolume packs left high, ESGetVolume left low; the server gets the right channel of each,
+// and a change made in the desktop's mixer reads back.
+void tst_playback::volume()
+{
+    Handle h(np);
+    uint32_t volume = 0;
+    QVERIFY(np.ESSetVolume(h, 0x1234ABCD));
+    QVERIFY(np.ESGetVolume(h, &volume));
+    QCOMPARE(volume, 0xABCD1234u);
+
+    QString failed = load(h, "two-seconds.mp3");
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY(np.ESPlay(h));
+    const auto inputs = shortList("sink-inputs");
+    QCOMPARE(inputs.size(), 1);
+    const QString index = inputs[0][0];
+    QVERIFY(np.ESGetVolume(h, &volume));
+    QCOMPARE(volume, 0xABCD1234u);
+
+    // The server's volume for 100 % is 65536; the mapping follows the mixer's percent.
+    auto near = [](QPair<int, int> got, int left, int right) {
+        auto server = [](int v) { return int(std::lround(v * 65536.0 / 65535)); };
+        return std::abs(got.first - server(left)) <= 1 && std::abs(got.second - server(right)) <= 1;
+    };
+    auto onServer = serverVolume(index);
+    QVERIFY2(near(onServer, 0x1234, 0xABCD),
+             qPrintable(QString("%1 %2").arg(onServer.first).arg(onServer.second)));
+
+    QVERIFY(np.ESSetVolume(h, 0xFFFF4000));
+    QVERIFY(np.ESGetVolume(h, &volume));
+    QCOMPARE(volume, 0x4000FFFFu);
+    QTRY_VERIFY_WITH_TIMEOUT(near(serverVolume(index), 0xFFFF, 0x4000), 1000);
+
+    QVERIFY(!tool("pactl", {"set-sink-input-volume", index, "60%", "30%"}).isNull());
+    QTRY_COMPARE_WITH_TIMEOUT((np.ESGetVolume(h, &volume), volume), (19660u << 16) | 39320u, 200);
+    QVERIFY(np.ESClose(h));
+}
+
+void tst_playback::recordSine(uint32_t volume, double &levelDb, double &hz)
+{
+    QTemporaryDir dir;
+    const QString raw = dir.filePath("monitor.raw");
+    QProcess parec;
+    parec.setStandardOutputFile(raw);
+    // Small latency, or the end of the recording is lost when parec stops.
+    parec.start("parec", {"--latency-msec=20", "-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le",
+                          "--rate=44100", "--channels=2"});
+    QVERIFY(parec.waitForStarted());
+    QVERIFY2(waitUntil([&] { return QFileInfo(raw).size() > 8192; }, 5000),
+             "parec records nothing");
+
+    {
+        Handle h(np);
+        QVERIFY(np.ESSetVolume(h, volume));
+        QString failed = load(h, "sine-1k-cbr128-joint.mp3");
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QVERIFY(np.ESPlay(h));
+        QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(h) != 4; }, 8000));
+        QCOMPARE(np.ESGetPlayerMode(h), 3);
+    }
+    QTest::qWait(200);
+    parec.terminate();
+    QVERIFY(parec.waitForFinished(5000));
+
+    QFile file(raw);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    Pcm pcm{Rate, 2, {}};
+    pcm.samples.resize(bytes.size() / 4 * 2);
+    std::memcpy(pcm.samples.data(), bytes.constData(), size_t(pcm.samples.size()) * 2);
+
+    // The whole 3 s tone came through once, not cut short or repeated.
+    auto [first, last] = soundingSpan(pcm);
+    QVERIFY2(first >= 0, "the sink played silence");
+    const double spanMs = (last - first) * 1000.0 / Rate;
+    QVERIFY2(std::abs(spanMs - 3000) <= 60, qPrintable(QString::number(spanMs)));
+
+    const qsizetype middle = (first + last) / 2 - Rate / 2;
+    levelDb = rmsDb(pcm, 0, middle, Rate);
+    hz = frequency(pcm, 0, middle, Rate);
+    QVERIFY2(std::abs(rmsDb(pcm, 1, middle, Rate) - levelDb) <= 0.1, "channels differ");
+}
+
+// What reaches the sink: the 1 kHz tone at its own level, and 18 dB lower at half volume
+// (the server's volume curve is cubic).
+void tst_playback::soundReachesTheSink()
+{
+    double full = 0, half = 0, fullHz = 0, halfHz = 0;
+    recordSine(0xFFFFFFFF, full, fullHz);
+    if (QTest::currentTestFailed())
+        return;
+    recordSine(0x80008000, half, halfHz);
+    if (QTest::currentTestFailed())
+        return;
+    qInfo("full volume %.2f dBFS at %.1f Hz, half volume %.2f dBFS at %.1f Hz", full, fullHz, half,
+          halfHz);
+    const double sineDb = 20 * std::log10(0.5 / std::sqrt(2.0));
+    QVERIFY2(std::abs(full - sineDb) <= 1.0, qPrintable(QString::number(full)));
+    QVERIFY2(std::abs(fullHz - 1000) <= 5, qPrintable(QString::number(fullHz)));
+    QVERIFY2(std::abs(halfHz - 1000) <= 5, qPrintable(QString::number(halfHz)));
+    const double drop = 20 * std::log10(std::pow(32769.0 / 65536, 3));
+    QVERIFY2(std::abs((half - full) - drop) <= 1.5, qPrintable(QString::number(half - full)));
+}
+
+void tst_playback::deviceNumbers_data()
+{
+    QTest::addColumn<int>("device");
+    QTest::addColumn<QString>("sink"); // empty: no such device
+    QTest::newRow("0: default") << 0 << "second";
+    QTest::newRow("1: first listed") << 1 << "first";
+    QTest::newRow("2: second listed") << 2 << "second";
+    QTest::newRow("3: none") << 3 << "";
+    QTest::newRow("99: none") << 99 << "";
+}
+
+// Device n is the n-th sink the server lists, not its index nor the default.
+void tst_playback::deviceNumbers()
+{
+    QFETCH(int, device);
+    QFETCH(QString, sink);
+    PrivateServer server({"sink_name=first norewinds=1", "sink_name=second norewinds=1"});
+    QVERIFY(server.start());
+    ServerAddress address(server.address());
+    QVERIFY(!tool("pactl", {"set-default-sink", "second"}).isNull());
+
+    Handle h(np);
+    QString failed = load(h, "one-second.mp3", omMMSystem, false);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY(np.ESSetDevNum(h, device));
+    if (sink.isEmpty()) {
+        QVERIFY(!np.ESInitStream(h));
+        QCOMPARE(np.ESLastError(h), 6);
+        QCOMPARE(np.ESGetPlayerMode(h), 1);
+        QCOMPARE(sinkInputCount(), 0);
+        // The handle is not spoilt: the default device works.
+        QVERIFY(np.ESSetDevNum(h, 0));
+    }
+    QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+    QCOMPARE(np.ESGetPlayerMode(h), 2);
+    const auto inputs = shortList("sink-inputs");
+    QCOMPARE(inputs.size(), 1);
+    QString playsOn;
+    for (const auto &row : shortList("sinks"))
+        if (row[0] == inputs[0][1])
+            playsOn = row[1];
+    QCOMPARE(playsOn, sink.isEmpty() ? QString("second") : sink);
+}
+
+// A server killed mid-song ends it with error 6; with no server ESInitStream fails at once;
+// once the server is back the same handle plays again.
+void tst_playback::serverLost()
+{
+    PrivateServer server;
+    QVERIFY(server.start());
+    ServerAddress address(server.address());
+
+    Handle h(np);
+    QString failed = load(h, "two-seconds.mp3");
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= 300; }, 2000));
+    const int heard = np.ESGetPos(h);
+
+    server.kill();
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(h) != 4; }, 3000));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(np.ESGetPlayerMode(h), 3);
+    QCOMPARE(np.ESLastError(h), 6);
+    // The last position heard stands, not the end of the file.
+    const int ended = np.ESGetPos(h);
+    QVERIFY2(ended >= heard && ended < heard + 500, qPrintable(QString::number(ended)));
+    QVERIFY(np.ESClose(h));
+    QCOMPARE(np.ESGetPlayerMode(h), 0);
+
+    QVERIFY(np.ESOpen(h));
+    clock.restart();
+    QVERIFY(!np.ESInitStream(h));
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(np.ESLastError(h), 6);
+    QCOMPARE(np.ESGetPlayerMode(h), 1);
+
+    QVERIFY(server.start());
+    QVERIFY(np.ESOpen(h));
+    QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= 200; }, 2000));
+    QCOMPARE(np.ESGetPlayerMode(h), 4);
+    QVERIFY(np.ESClose(h));
+}
+
+// Nothing listens on the socket: refused quickly, not after a connect timeout.
+void tst_playback::serverMissing()
+{
+    QTemporaryDir dir("/tmp/norl-pb-XXXXXX");
+    ServerAddress address("unix:" + dir.filePath("native"));
+    Handle h(np);
+    QString failed = load(h, "one-second.mp3", omDirectSound, false);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!np.ESInitStream(h));
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(np.ESLastError(h), 6);
+    QVERIFY(!np.ESPlay(h));
+    QCOMPARE(np.ESLastError(h), 2);
+}
+
+// Two handles play at once, each at its own pace, each ending on its own.
+void tst_playback::handlesPlayTogether()
+{
+    Handle one(np), two(np);
+    QString failed = load(one, "one-second.mp3");
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = load(two, "two-seconds.mp3", omDirectSound);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY(np.ESPlay(one));
+    QVERIFY(np.ESPlay(two));
+    QCOMPARE(sinkInputCount(), 2);
+
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(one) != 4; }, 4000));
+    QCOMPARE(np.ESGetPlayerMode(one), 3);
+    QCOMPARE(np.ESGetPlayerMode(two), 4);
+    const int halfway = np.ESGetPos(two);
+    QVERIFY2(std::abs(halfway - np.ESGetSize(one)) <= 200, qPrintable(QString::number(halfway)));
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(two) != 4; }, 4000));
+    QCOMPARE(np.ESGetPlayerMode(two), 3);
+    QCOMPARE(np.ESGetPos(two), np.ESGetSize(two));
+}
+
+// ESUseOutCB(1): the OutputProc sees every decoded sample, framed by Init and its end, while
+// the song plays through the server in real time.
+void tst_playback::callbackBesideTheServer()
+{
+    Pcm reference;
+    QVERIFY(referenceDecode(fixture("one-second.mp3"), reference));
+
+    Tap tap;
+    Handle h(np);
+    QVERIFY(np.ESSetOutCB(h, &Tap::onBlock, &Tap::onAction, &tap));
+    QVERIFY(np.ESUseOutCB(h, 1));
+    QString failed = load(h, "one-second.mp3", omMMSystem);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QCOMPARE(sinkInputCount(), 1);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(h) != 4; }, 4000));
+    QCOMPARE(np.ESGetPlayerMode(h), 3);
+    QVERIFY2(clock.elapsed() >= np.ESGetSize(h) - 100,
+             qPrintable(QString::number(clock.elapsed())));
+
+    std::lock_guard lock(tap.mutex);
+    QCOMPARE(tap.events, (QList<int>{1, 2, 0}));
+    QVERIFY(!tap.formatChanged);
+    QCOMPARE(tap.pcm.rate, reference.rate);
+    QCOMPARE(tap.pcm.channels, reference.channels);
+    QCOMPARE(tap.pcm.frames(), reference.frames());
+    QCOMPARE(bestMatch(reference, tap.pcm, 0).maxDifference, 0);
+}
+
+QTEST_GUILESS_MAIN(tst_playback)
 #include "tst_playback.moc"

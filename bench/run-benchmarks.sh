@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Measures libnorlplay against the mpg123 command line in one run, ours and mpg123 alternating,
+# and prints a table of medians and ratios (also kept in bench/results/).
+#   bench/run-benchmarks.sh                 the usual run (about 7 minutes, most of it playing)
+#   REPS=9 PLAY_REPS=5 bench/run-benchmarks.sh   more repetitions
+# Inputs are made once with sox and lame in build-bench/inputs/ and reused.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/common.sh"
+source "$ROOT/scripts/soundserver.sh"
+
+REPS=${REPS:-7}           # decode runs of each kind
+PLAY_REPS=${PLAY_REPS:-3} # 60 s plays of each player
+OPEN_RUNS=${OPEN_RUNS:-20}
+
+ensure_packages "${BUILD_PACKAGES[@]}" pulseaudio pulseaudio-utils sox lame mpg123
+build_preset bench
+
+BIN=$ROOT/build-bench/bin
+INPUTS=$ROOT/build-bench/inputs
+WORK=$ROOT/build-bench/work
+RESULTS=$ROOT/bench/results
+STAMP=$(date +%Y%m%d-%H%M%S)
+LOG=$RESULTS/$STAMP.log
+TABLE=$RESULTS/$STAMP.txt
+mkdir -p "$INPUTS" "$WORK" "$RESULTS"
+: >"$LOG"
+
+# tmpfs shows the decoding without the disk; fall back to the work folder where there is none.
+SHM=/dev/shm
+[ -d "$SHM" ] && [ -w "$SHM" ] || SHM=$WORK
+SHM_WAV=$SHM/norl-bench-$$.wav
+
+cleanup() {
+    stop_sound_server
+    rm -f "$WORK"/*.wav "$SHM_WAV"
+}
+trap cleanup EXIT
+
+log() { echo "$*" >>"$LOG"; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+
+# ---- Inputs: deterministic (sox -R), made once ----------------------------------------------
+
+# Ten minutes of a chord, a slow sweep and pink noise under a slow tremolo: the loudness and
+# the content keep changing, so VBR frame sizes vary.
+MUSIC_WAV=$WORK/music-600s.wav
+CBR=$INPUTS/cbr128-600s.mp3
+VBR=$INPUTS/vbr-noxing-600s.mp3
+PLAY=$INPUTS/cbr128-60s.mp3
+VBR_LENGTH=$INPUTS/vbr-noxing-600s.length-ms
+
+make_inputs() {
+    echo "Making the inputs in $INPUTS (once)..."
+    sox -R -D -n -r 44100 -c 2 -b 16 "$MUSIC_WAV" \
+        synth 600 sine 220 sine 277 sine 330 sine 100-8000 pinknoise \
+        remix 1,2,3v0.7,4v0.6,5v0.5 2,3,4v0.6,5v0.5 tremolo 0.05 90 vol 0.25
+    local enc=(lame --quiet --noreplaygain)
+    "${enc[@]}" -b 128 --cbr "$MUSIC_WAV" "$CBR.part" && mv "$CBR.part" "$CBR"
+    # -t: no Xing/LAME frame, so the length is only known by scanning.
+    "${enc[@]}" -V 2 -t "$MUSIC_WAV" "$VBR.part" && mv "$VBR.part" "$VBR"
+    sox "$MUSIC_WAV" "$WORK/music-60s.wav" trim 0 60
+    "${enc[@]}" -b 128 --cbr "$WORK/music-60s.wav" "$PLAY.part" && mv "$PLAY.part" "$PLAY"
+    # The true length is what a full decode yields.
+    mpg123 -q -w "$WORK/vbr.wav" "$VBR"
+    echo $(($(soxi -s "$WORK/vbr.wav") * 1000 / 44100)) >"$VBR_LENGTH"
+    rm -f "$WORK"/*.wav
+}
+[ -f "$CBR" ] && [ -f "$VBR" ] && [ -f "$PLAY" ] && [ -f "$VBR_LENGTH" ] || make_inputs
+
+# ---- A sound server: the one in PULSE_SERVER, else a private null sink ----------------------
+
+if [ -n "${PULSE_SERVER:-}" ] && pactl info >/dev/null 2>&1; then
+    SERVER="PULSE_SERVER=$PULSE_SERVER"
+else
+    unset PULSE_SERVER
+    start_sound_server "$ROOT/build-bench"
+    SERVER="private null sink (norewinds=1)"
+fi
+log "server: $SERVER"
+
+# ---- Runs ------------------------------------------------------------------------------------
+
+# timed NAME COMMAND...: appends "wall user sys" of one run to $WORK/NAME.times.
+timed() {
+    local name=$1 out
+    shift
+    out=$("$BIN/bench-run" "$@") || {
+        echo "failed: $*" >&2
+        exit 1
+    }
+    log "$name: $out"
+    tail -n 1 <<<"$out" >>"$WORK/$name.times"
+}
+rm -f "$WORK"/*.times
+
+echo "Decoding the 10-minute file, $REPS runs of each kind..."
+for ((i = 0; i < REPS; i++)); do
+    timed mpg123-disk mpg123 -q -w "$WORK/mpg123.wav" "$CBR"
+    timed ours-disk "$BIN/bench-decode" file "$CBR" "$WORK/ours.wav"
+    timed ours-callback "$BIN/bench-decode" callback "$CBR"
+    timed mpg123-tmpfs mpg123 -q -w "$SHM_WAV" "$CBR"
+    timed ours-tmpfs "$BIN/bench-decode" file "$CBR" "$SHM_WAV"
+done
+# Both must have decoded the same PCM length (bench-decode's own line carries its byte count).
+mpg123_bytes=$(($(stat -c %s "$WORK/mpg123.wav") - 44))
+ours_bytes=$(grep '^ours-callback:' "$LOG" | tail -n 1 | awk '{ print $3 }')
+if [ "$mpg123_bytes" != "$ours_bytes" ]; then
+    echo "PCM length differs: mpg123 $mpg123_bytes bytes, ours $ours_bytes" >&2
+    exit 1
+fi
+rm -f "$WORK"/*.wav "$SHM_WAV"
+
+echo "Playing the 60 s file through the sound server, $PLAY_REPS times each..."
+for ((i = 0; i < PLAY_REPS; i++)); do
+    timed play-ours "$BIN/norlplay-play" --quiet "$PLAY"
+    timed play-mpg123 mpg123 -q -o pulse "$PLAY"
+done
+
+echo "Opening the 10-minute VBR file without a Xing header, $OPEN_RUNS runs..."
+expected=$(cat "$VBR_LENGTH")
+for output in file server; do
+    out=$("$BIN/bench-open" "$output" "$VBR" "$WORK/open.wav" "$OPEN_RUNS")
+    log "open-$output:"
+    log "$out"
+    eval "open_${output}_ms=$(awk '/^total/ { print $3 }' <<<"$out")"
+    eval "open_${output}_max=$(awk '/^total/ { print $6 }' <<<"$out")"
+    length=$(awk '/^length/ { print $2 }' <<<"$out")
+    if [ $((length - expected)) -gt 30 ] || [ $((expected - length)) -gt 30 ]; then
+        echo "ESGetSize said $length ms, a full decode gives $expected ms" >&2
+        exit 1
+    fi
+done
+
+# ---- Table -----------------------------------------------------------------------------------
+
+wall() { awk '{ print $1 }' "$WORK/$1.times" | median; }
+cpu() { awk '{ print $2 + $3 }' "$WORK/$1.times" | median; }
+
+{
+    echo "NorlPlayer benchmarks, $(date '+%Y-%m-%d %H:%M'), $(lscpu | sed -n 's/^Model name: *//p')" \
+        "($(nproc) cores), medians"
+    echo
+    echo "Decode 10 min CBR 128k ($REPS runs)     wall s   CPU s   speed vs mpg123 (goal >= 0.9)"
+    for row in "mpg123 -w, WAV on disk:mpg123-disk:mpg123-disk" \
+        "ours omFile, WAV on disk:ours-disk:mpg123-disk" \
+        "mpg123 -w, WAV on tmpfs:mpg123-tmpfs:mpg123-tmpfs" \
+        "ours omFile, WAV on tmpfs:ours-tmpfs:mpg123-tmpfs" \
+        "ours omCallback (vs tmpfs):ours-callback:mpg123-tmpfs"; do
+        IFS=: read -r label name anchor <<<"$row"
+        printf '  %-36s %7.3f %7.3f   %.2f\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
+            "$(calc %.4f "$(wall "$anchor") / $(wall "$name")")"
+    done
+    echo
+    echo "Play 60 s through the sound server ($PLAY_REPS runs) wall s   CPU s   CPU vs mpg123 (goal <= 1.5)"
+    for row in "mpg123 -q -o pulse:play-mpg123" "norlplay-play --quiet:play-ours"; do
+        IFS=: read -r label name <<<"$row"
+        printf '  %-36s %7.3f %7.3f   %.2f\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
+            "$(calc %.4f "$(cpu "$name") / $(cpu play-mpg123)")"
+    done
+    echo "  (server: $SERVER)"
+    echo
+    echo "ESOpen + ESInitStream + ESGetSize, 10 min VBR without Xing ($OPEN_RUNS runs, goal < 30 ms)"
+    printf '  %-36s %7.2f ms (max %.2f)\n' "omFile" "$open_file_ms" "$open_file_max"
+    printf '  %-36s %7.2f ms (max %.2f)\n' "omMMSystem" "$open_server_ms" "$open_server_max"
+    echo "  length reported $length ms, full decode $expected ms"
+} | tee "$TABLE"
+echo "Table: $TABLE, every run: $LOG"
