@@ -209,7 +209,8 @@ void Decoder::seekTo(int64_t frame)
     if (m_output)
         m_output->flush();
     m_stream->seek(frame);
-    m_baseFrame = frame;
+    // In a damaged stream libmpg123 may land elsewhere; the position counts from where it did.
+    m_baseFrame = m_stream->position();
     m_inputDone = false;
     m_wake.set();
 }
@@ -218,6 +219,9 @@ int64_t Decoder::heardFrame()
 {
     switch (m_mode) {
     case NP_MODE_READY:
+        // Nothing is heard before ESPlay, whatever the corked, prefilled stream reports.
+        m_lastHeardFrame = m_baseFrame;
+        return m_baseFrame;
     case NP_MODE_PLAYING:
     case NP_MODE_PAUSED:
         m_lastHeardFrame = m_baseFrame + m_output->playedFrames();

@@ -47,11 +47,11 @@ std::shared_ptr<Decoder> HandleTable::remove(NpHandle handle)
     return std::move(slot.decoder);
 }
 
-// Intentionally never destroyed: hosts may release handles from their own static destructors.
+// Destroyed when the library is unloaded, which also ends the streams a host left open.
 HandleTable &handleTable()
 {
-    static auto *table = new HandleTable;
-    return *table;
+    static HandleTable table;
+    return table;
 }
 
 } // namespace norl

@@ -20,7 +20,8 @@ public:
     size_t writableFrames() override { return m_paused || m_finished ? 0 : UnpausedRoom; }
     void write(const int16_t *pcm, size_t frames) override;
     void setPaused(bool paused) override { m_paused = paused; }
-    void flush() override {}
+    // The host has every block already; the count of what was heard starts again.
+    void flush() override { m_writtenFrames = 0; }
     void drain() override { finish(); }
     bool drained() override { return m_finished; }
     int64_t playedFrames() override { return m_writtenFrames; }

@@ -39,7 +39,8 @@ bool readWav(const QString &path, Pcm &pcm, QString *why)
             if (!haveFormat || at + 8 + qsizetype(size) != all.size())
                 return bad(QStringLiteral("data size disagrees with the file"));
             pcm.samples.resize(qsizetype(size / 2));
-            std::memcpy(pcm.samples.data(), d + at + 8, size / 2 * 2);
+            if (size > 0)
+                std::memcpy(pcm.samples.data(), d + at + 8, size / 2 * 2);
             return true;
         }
         at += 8 + size + (size & 1);
@@ -65,26 +66,21 @@ Match bestMatch(const Pcm &expected, const Pcm &actual, qsizetype maxShift)
     const int ch = expected.channels;
     if (ch == 0 || ch != actual.channels)
         return best;
-    for (qsizetype shift = -maxShift; shift <= maxShift; ++shift) {
+    // Nearest shifts first: matching streams are found at once.
+    for (qsizetype step = 0; step <= 2 * maxShift; ++step) {
+        qsizetype shift = step % 2 ? (step + 1) / 2 : -step / 2;
         qsizetype e0 = shift < 0 ? -shift : 0, a0 = shift > 0 ? shift : 0;
         qsizetype n = std::min(expected.frames() - e0, actual.frames() - a0);
         if (n <= 0)
             continue;
+        const int16_t *e = expected.samples.constData() + e0 * ch;
+        const int16_t *a = actual.samples.constData() + a0 * ch;
         int worst = 0;
-        // A cheap first look at a few frames before the full comparison.
-        for (qsizetype i = 0; i < n && worst <= best.maxDifference; i += (i < 64 ? 1 : 97))
-            for (int c = 0; c < ch; ++c)
-                worst = std::max(worst, std::abs(expected.samples[(e0 + i) * ch + c] -
-                                                 actual.samples[(a0 + i) * ch + c]));
-        if (worst > 1 && worst >= best.maxDifference)
-            continue;
-        worst = 0;
-        for (qsizetype i = 0; i < n * ch; ++i)
-            worst = std::max(worst,
-                             std::abs(expected.samples[e0 * ch + i] - actual.samples[a0 * ch + i]));
-        if (worst < best.maxDifference || (worst == best.maxDifference && n > best.overlap))
+        for (qsizetype i = 0; i < n * ch && worst < best.maxDifference; ++i)
+            worst = std::max(worst, std::abs(e[i] - a[i]));
+        if (worst < best.maxDifference)
             best = {shift, worst, n};
-        if (worst == 0 && shift >= 0)
+        if (best.maxDifference <= 1)
             break;
     }
     return best;
