@@ -251,9 +251,8 @@ private:
     {
         return QString("%1 failed with error %2").arg(what).arg(np.ESLastError(h));
     }
-    // The RMS level (dBFS) and frequency of the middle second of what the sink played while
-    // sine-1k-cbr128-joint.mp3 ran at `volume`.
-    void recordSine(uint32_t volume, double &levelDb, double &hz);
+    // What the default sink played while sine-1k-cbr128-joint.mp3 ran at `volume`.
+    void recordSine(uint32_t volume, Pcm &recording);
 
     NorlplayLibrary np;
 };
@@ -492,7 +491,7 @@ void tst_playback::volume()
     QVERIFY(np.ESClose(h));
 }
 
-void tst_playback::recordSine(uint32_t volume, double &levelDb, double &hz)
+void tst_playback::recordSine(uint32_t volume, Pcm &recording)
 {
     QTemporaryDir dir;
     const QString raw = dir.filePath("monitor.raw");
@@ -504,7 +503,6 @@ void tst_playback::recordSine(uint32_t volume, double &levelDb, double &hz)
     QVERIFY(parec.waitForStarted());
     QVERIFY2(waitUntil([&] { return QFileInfo(raw).size() > 8192; }, 5000),
              "parec records nothing");
-
     {
         Handle h(np);
         QVERIFY(np.ESSetVolume(h, volume));
@@ -521,41 +519,58 @@ void tst_playback::recordSine(uint32_t volume, double &levelDb, double &hz)
     QFile file(raw);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    Pcm pcm{Rate, 2, {}};
-    pcm.samples.resize(bytes.size() / 4 * 2);
-    std::memcpy(pcm.samples.data(), bytes.constData(), size_t(pcm.samples.size()) * 2);
-
-    // The whole 3 s tone came through once, not cut short or repeated.
-    auto [first, last] = soundingSpan(pcm);
-    QVERIFY2(first >= 0, "the sink played silence");
-    const double spanMs = (last - first) * 1000.0 / Rate;
-    QVERIFY2(std::abs(spanMs - 3000) <= 60, qPrintable(QString::number(spanMs)));
-
-    const qsizetype middle = (first + last) / 2 - Rate / 2;
-    levelDb = rmsDb(pcm, 0, middle, Rate);
-    hz = frequency(pcm, 0, middle, Rate);
-    QVERIFY2(std::abs(rmsDb(pcm, 1, middle, Rate) - levelDb) <= 0.1, "channels differ");
+    recording = Pcm{Rate, 2, QVector<int16_t>(bytes.size() / 4 * 2)};
+    std::memcpy(recording.samples.data(), bytes.constData(), size_t(recording.samples.size()) * 2);
 }
 
-// What reaches the sink: the 1 kHz tone at its own level, and 18 dB lower at half volume
-// (the server's volume curve is cubic).
+// What reaches the sink: at full volume exactly the decoded samples, each once; at half volume
+// the same 1 kHz tone 18 dB lower (the server's volume curve is cubic).
 void tst_playback::soundReachesTheSink()
 {
-    double full = 0, half = 0, fullHz = 0, halfHz = 0;
-    recordSine(0xFFFFFFFF, full, fullHz);
+    Pcm reference, full, half;
+    QVERIFY(referenceDecode(fixture("sine-1k-cbr128-joint.mp3"), reference));
+    recordSine(0xFFFFFFFF, full);
     if (QTest::currentTestFailed())
         return;
-    recordSine(0x80008000, half, halfHz);
+    recordSine(0x80008000, half);
     if (QTest::currentTestFailed())
         return;
-    qInfo("full volume %.2f dBFS at %.1f Hz, half volume %.2f dBFS at %.1f Hz", full, fullHz, half,
-          halfHz);
-    const double sineDb = 20 * std::log10(0.5 / std::sqrt(2.0));
-    QVERIFY2(std::abs(full - sineDb) <= 1.0, qPrintable(QString::number(full)));
-    QVERIFY2(std::abs(fullHz - 1000) <= 5, qPrintable(QString::number(fullHz)));
-    QVERIFY2(std::abs(halfHz - 1000) <= 5, qPrintable(QString::number(halfHz)));
-    const double drop = 20 * std::log10(std::pow(32769.0 / 65536, 3));
-    QVERIFY2(std::abs((half - full) - drop) <= 1.5, qPrintable(QString::number(half - full)));
+
+    const auto refFirst = soundingSpan(reference).first;
+    const auto first = soundingSpan(full).first;
+    QVERIFY2(first >= refFirst, "the sink played silence");
+    Pcm heard{Rate, 2, full.samples.mid((first - refFirst) * 2, reference.samples.size())};
+    QCOMPARE(heard.frames(), reference.frames());
+    const Match match = bestMatch(reference, heard, 16);
+    QCOMPARE(match.offset, 0);
+    QCOMPARE(match.maxDifference, 0);
+
+    // The middle second of the tone, wherever it lies in each recording.
+    struct Tone {
+        double spanMs, leftDb, rightDb, hz;
+    };
+    auto measure = [](const Pcm &pcm) {
+        const auto [from, to] = soundingSpan(pcm);
+        const qsizetype middle = (from + to) / 2 - Rate / 2;
+        return Tone{(to - from) * 1000.0 / Rate, rmsDb(pcm, 0, middle, Rate),
+                    rmsDb(pcm, 1, middle, Rate), frequency(pcm, 0, middle, Rate)};
+    };
+    const Tone decoded = measure(reference), loud = measure(full), quiet = measure(half);
+    qInfo("decoded %.2f dBFS; heard at full volume %.2f dBFS at %.1f Hz, at half volume %.2f "
+          "dBFS at %.1f Hz",
+          decoded.leftDb, loud.leftDb, loud.hz, quiet.leftDb, quiet.hz);
+
+    // The fixture's encoder left the -6 dBFS sine at about -9.5 dBFS RMS (-9.03 nominal).
+    QVERIFY2(std::abs(loud.leftDb - 20 * std::log10(0.5 / std::sqrt(2.0))) <= 1.0,
+             qPrintable(QString::number(loud.leftDb)));
+    QVERIFY2(std::abs(loud.hz - 1000) <= 5, qPrintable(QString::number(loud.hz)));
+    QVERIFY2(std::abs(quiet.hz - 1000) <= 5, qPrintable(QString::number(quiet.hz)));
+    QVERIFY2(std::abs(quiet.spanMs - decoded.spanMs) <= 20,
+             qPrintable(QString::number(quiet.spanMs)));
+    QVERIFY2(std::abs(quiet.rightDb - quiet.leftDb) <= 0.1, "the channels differ");
+    const double drop = 20 * std::log10(std::pow(0.5, 3));
+    QVERIFY2(std::abs((quiet.leftDb - loud.leftDb) - drop) <= 1.5,
+             qPrintable(QString::number(quiet.leftDb - loud.leftDb)));
 }
 
 void tst_playback::deviceNumbers_data()
