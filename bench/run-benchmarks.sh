@@ -4,8 +4,11 @@
 #   bench/run-benchmarks.sh                 the usual run (about 7 minutes, most of it playing)
 #   REPS=9 PLAY_REPS=5 bench/run-benchmarks.sh   more repetitions
 # Inputs are made once with sox and lame in build-bench/inputs/ and reused.
+# shellcheck source-path=SCRIPTDIR
 set -euo pipefail
+# shellcheck source=../scripts/common.sh
 source "$(dirname "$0")/../scripts/common.sh"
+# shellcheck source=../scripts/soundserver.sh
 source "$ROOT/scripts/soundserver.sh"
 
 REPS=${REPS:-7}           # decode runs of each kind
@@ -66,7 +69,9 @@ make_inputs() {
     echo $(($(soxi -s "$WORK/vbr.wav") * 1000 / 44100)) >"$VBR_LENGTH"
     rm -f "$WORK"/*.wav
 }
-[ -f "$CBR" ] && [ -f "$VBR" ] && [ -f "$PLAY" ] && [ -f "$VBR_LENGTH" ] || make_inputs
+if ! [ -f "$CBR" ] || ! [ -f "$VBR" ] || ! [ -f "$PLAY" ] || ! [ -f "$VBR_LENGTH" ]; then
+    make_inputs
+fi
 
 # ---- A sound server: the one in PULSE_SERVER, else a private null sink ----------------------
 
@@ -78,10 +83,13 @@ else
     SERVER="private null sink (norewinds=1)"
 fi
 log "server: $SERVER"
+LOAD=$(cut -d ' ' -f 1-3 /proc/loadavg)
+log "load average: $LOAD"
 
 # ---- Runs ------------------------------------------------------------------------------------
 
-# timed NAME COMMAND...: appends "wall user sys" of one run to $WORK/NAME.times.
+# timed NAME COMMAND...: appends "wall user sys" of one run to $WORK/NAME.times and keeps what
+# the command itself printed in $WORK/NAME.said.
 timed() {
     local name=$1 out
     shift
@@ -89,10 +97,11 @@ timed() {
         echo "failed: $*" >&2
         exit 1
     }
-    log "$name: $out"
+    log "$name: ${out//$'\n'/ | }"
     tail -n 1 <<<"$out" >>"$WORK/$name.times"
+    head -n -1 <<<"$out" >>"$WORK/$name.said"
 }
-rm -f "$WORK"/*.times
+rm -f "$WORK"/*.times "$WORK"/*.said
 
 echo "Decoding the 10-minute file, $REPS runs of each kind..."
 for ((i = 0; i < REPS; i++)); do
@@ -102,13 +111,15 @@ for ((i = 0; i < REPS; i++)); do
     timed mpg123-tmpfs mpg123 -q -w "$SHM_WAV" "$CBR"
     timed ours-tmpfs "$BIN/bench-decode" file "$CBR" "$SHM_WAV"
 done
-# Both must have decoded the same PCM length (bench-decode's own line carries its byte count).
+# Every run must have decoded the same PCM length as mpg123 (bench-decode prints its count).
 mpg123_bytes=$(($(stat -c %s "$WORK/mpg123.wav") - 44))
-ours_bytes=$(grep '^ours-callback:' "$LOG" | tail -n 1 | awk '{ print $3 }')
-if [ "$mpg123_bytes" != "$ours_bytes" ]; then
-    echo "PCM length differs: mpg123 $mpg123_bytes bytes, ours $ours_bytes" >&2
-    exit 1
-fi
+for name in ours-disk ours-tmpfs ours-callback; do
+    bytes=$(awk '{ print $2 }' "$WORK/$name.said" | sort -u)
+    if [ "$bytes" != "$mpg123_bytes" ]; then
+        echo "$name decoded $bytes bytes of PCM, mpg123 $mpg123_bytes" >&2
+        exit 1
+    fi
+done
 rm -f "$WORK"/*.wav "$SHM_WAV"
 
 echo "Playing the 60 s file through the sound server, $PLAY_REPS times each..."
@@ -119,12 +130,14 @@ done
 
 echo "Opening the 10-minute VBR file without a Xing header, $OPEN_RUNS runs..."
 expected=$(cat "$VBR_LENGTH")
+declare -A open_ms open_max open_first
 for output in file server; do
     out=$("$BIN/bench-open" "$output" "$VBR" "$WORK/open.wav" "$OPEN_RUNS")
     log "open-$output:"
     log "$out"
-    eval "open_${output}_ms=$(awk '/^total/ { print $3 }' <<<"$out")"
-    eval "open_${output}_max=$(awk '/^total/ { print $6 }' <<<"$out")"
+    open_ms[$output]=$(awk '/^total/ { print $3 }' <<<"$out")
+    open_max[$output]=$(awk '/^total/ { print $6 }' <<<"$out")
+    open_first[$output]=$(awk '/^first/ { print $3 }' <<<"$out")
     length=$(awk '/^length/ { print $2 }' <<<"$out")
     if [ $((length - expected)) -gt 30 ] || [ $((expected - length)) -gt 30 ]; then
         echo "ESGetSize said $length ms, a full decode gives $expected ms" >&2
@@ -136,33 +149,41 @@ done
 
 wall() { awk '{ print $1 }' "$WORK/$1.times" | median; }
 cpu() { awk '{ print $2 + $3 }' "$WORK/$1.times" | median; }
+ratio() { calc %.2f "$1 / $2"; }
 
 {
     echo "NorlPlayer benchmarks, $(date '+%Y-%m-%d %H:%M'), $(lscpu | sed -n 's/^Model name: *//p')" \
-        "($(nproc) cores), medians"
+        "($(nproc) cores), load average at start $LOAD; medians"
     echo
-    echo "Decode 10 min CBR 128k ($REPS runs)     wall s   CPU s   speed vs mpg123 (goal >= 0.9)"
+    echo "1. Decode 10 min CBR 128k, $REPS runs. Speed vs mpg123 -w (goal >= 0.9), by wall and by CPU time"
+    printf '  %-34s %8s %8s %8s %8s\n' "" "wall s" "CPU s" "by wall" "by CPU"
     for row in "mpg123 -w, WAV on disk:mpg123-disk:mpg123-disk" \
         "ours omFile, WAV on disk:ours-disk:mpg123-disk" \
         "mpg123 -w, WAV on tmpfs:mpg123-tmpfs:mpg123-tmpfs" \
         "ours omFile, WAV on tmpfs:ours-tmpfs:mpg123-tmpfs" \
         "ours omCallback (vs tmpfs):ours-callback:mpg123-tmpfs"; do
         IFS=: read -r label name anchor <<<"$row"
-        printf '  %-36s %7.3f %7.3f   %.2f\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
-            "$(calc %.4f "$(wall "$anchor") / $(wall "$name")")"
+        printf '  %-34s %8.3f %8.3f %8s %8s\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
+            "$(ratio "$(wall "$anchor")" "$(wall "$name")")" \
+            "$(ratio "$(cpu "$anchor")" "$(cpu "$name")")"
     done
     echo
-    echo "Play 60 s through the sound server ($PLAY_REPS runs) wall s   CPU s   CPU vs mpg123 (goal <= 1.5)"
+    echo "2. Play 60 s through the sound server, $PLAY_REPS runs. CPU (user + system) vs mpg123 (goal <= 1.5)"
+    printf '  %-34s %8s %8s %8s\n' "" "wall s" "CPU s" "ratio"
     for row in "mpg123 -q -o pulse:play-mpg123" "norlplay-play --quiet:play-ours"; do
         IFS=: read -r label name <<<"$row"
-        printf '  %-36s %7.3f %7.3f   %.2f\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
-            "$(calc %.4f "$(cpu "$name") / $(cpu play-mpg123)")"
+        printf '  %-34s %8.3f %8.3f %8s\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
+            "$(ratio "$(cpu "$name")" "$(cpu play-mpg123)")"
     done
-    echo "  (server: $SERVER)"
+    echo "  server: $SERVER"
     echo
-    echo "ESOpen + ESInitStream + ESGetSize, 10 min VBR without Xing ($OPEN_RUNS runs, goal < 30 ms)"
-    printf '  %-36s %7.2f ms (max %.2f)\n' "omFile" "$open_file_ms" "$open_file_max"
-    printf '  %-36s %7.2f ms (max %.2f)\n' "omMMSystem" "$open_server_ms" "$open_server_max"
-    echo "  length reported $length ms, full decode $expected ms"
+    echo "3. ESOpen + ESInitStream + ESGetSize, 10 min VBR without Xing, $OPEN_RUNS runs (goal < 30 ms)"
+    printf '  %-34s %8s %8s %8s\n' "" "median" "max" "first"
+    for row in "omFile:file" "omMMSystem (sound server):server"; do
+        IFS=: read -r label output <<<"$row"
+        printf '  %-34s %8.2f %8.2f %8.2f ms\n' "$label" "${open_ms[$output]}" \
+            "${open_max[$output]}" "${open_first[$output]}"
+    done
+    echo "  length reported $length ms, a full decode gives $expected ms"
 } | tee "$TABLE"
 echo "Table: $TABLE, every run: $LOG"
