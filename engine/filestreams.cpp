@@ -6,13 +6,7 @@
 
 #include "player.h"
 
-struct FileStreams::Stream {
-    QFile file;
-};
-
-FileStreams::~FileStreams() = default;
-
-FileStreams::Stream *FileStreams::find(int32_t userData)
+QFile *FileStreams::find(int32_t userData)
 {
     auto it = m_streams.find(userData);
     return it == m_streams.end() ? nullptr : it->second.get();
@@ -20,12 +14,11 @@ FileStreams::Stream *FileStreams::find(int32_t userData)
 
 bool FileStreams::open(const QString &path, int32_t &userData, bool &canSetPos)
 {
-    auto stream = std::make_unique<Stream>();
-    stream->file.setFileName(path);
-    if (!stream->file.exists() || !stream->file.open(QIODevice::ReadOnly))
+    auto stream = std::make_unique<QFile>(path);
+    if (!stream->exists() || !stream->open(QIODevice::ReadOnly))
         return false;
     // Others may read the file while it plays; a writer holding an exclusive lock keeps us out.
-    if (::flock(stream->file.handle(), LOCK_SH | LOCK_NB) != 0)
+    if (::flock(stream->handle(), LOCK_SH | LOCK_NB) != 0)
         return false;
     QMutexLocker lock(&m_mutex);
     do {
@@ -46,17 +39,17 @@ void FileStreams::close(int32_t userData)
 bool FileStreams::size(int32_t userData, int32_t &size)
 {
     QMutexLocker lock(&m_mutex);
-    Stream *stream = find(userData);
-    if (!stream || stream->file.size() > std::numeric_limits<int32_t>::max())
+    QFile *stream = find(userData);
+    if (!stream || stream->size() > std::numeric_limits<int32_t>::max())
         return false;
-    size = int32_t(stream->file.size());
+    size = int32_t(stream->size());
     return true;
 }
 
 bool FileStreams::seek(int32_t userData, int32_t newPos, int32_t seekMode)
 {
     QMutexLocker lock(&m_mutex);
-    Stream *stream = find(userData);
+    QFile *stream = find(userData);
     if (!stream)
         return false;
     int64_t base;
@@ -65,10 +58,10 @@ bool FileStreams::seek(int32_t userData, int32_t newPos, int32_t seekMode)
         base = 0;
         break;
     case 1:
-        base = stream->file.pos();
+        base = stream->pos();
         break;
     case 2:
-        base = stream->file.size();
+        base = stream->size();
         break;
     default:
         return false;
@@ -77,16 +70,16 @@ bool FileStreams::seek(int32_t userData, int32_t newPos, int32_t seekMode)
     int64_t expected = base + newPos;
     if (expected < 0 || expected > std::numeric_limits<int32_t>::max())
         return false;
-    return stream->file.seek(expected) && stream->file.pos() == expected;
+    return stream->seek(expected) && stream->pos() == expected;
 }
 
 bool FileStreams::read(int32_t userData, void *buffer, int32_t bytesToRead, int32_t &bytesRead)
 {
     QMutexLocker lock(&m_mutex);
-    Stream *stream = find(userData);
+    QFile *stream = find(userData);
     if (!stream || bytesToRead < 0)
         return false;
-    qint64 got = stream->file.read(static_cast<char *>(buffer), bytesToRead);
+    qint64 got = stream->read(static_cast<char *>(buffer), bytesToRead);
     if (got < 0)
         return false;
     bytesRead = int32_t(got);

@@ -13,7 +13,6 @@
 class FileStreams {
 public:
     FileStreams() = default;
-    ~FileStreams();
     FileStreams(const FileStreams &) = delete;
     FileStreams &operator=(const FileStreams &) = delete;
 
@@ -31,11 +30,10 @@ public:
     int openCount() const;
 
 private:
-    struct Stream;
-    Stream *find(int32_t userData);
+    QFile *find(int32_t userData);
 
     mutable QMutex m_mutex;
-    std::map<int32_t, std::unique_ptr<Stream>> m_streams;
+    std::map<int32_t, std::unique_ptr<QFile>> m_streams;
     int32_t m_lastId = 0;
 };
 
