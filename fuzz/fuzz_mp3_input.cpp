@@ -145,6 +145,7 @@ struct Output {
     int64_t bytes = 0;
     uint32_t checksum = 0;
     std::atomic<int> blocks{0};
+    std::atomic<bool> seekPending{false};
 
     void reset()
     {
@@ -152,6 +153,7 @@ struct Output {
         bytes = 0;
         checksum = 0;
         blocks = 0;
+        seekPending = false;
     }
 };
 
@@ -183,6 +185,11 @@ NpBool NP_STDCALL outputBlock(const void *sampleData, int32_t sBits, int32_t cha
     g_output.checksum = sum;
     g_output.bytes += size;
     ++g_output.blocks;
+    // Gives a pending seek time to queue for the handle's lock: the decoder thread lets queued
+    // callers in before its next block, so the seek lands in the middle of the stream and not,
+    // by the luck of scheduling, after its end.
+    if (g_output.seekPending)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return 1;
 }
 
@@ -211,9 +218,9 @@ int64_t cpuMs()
     return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-// Decoding 64 kB takes a few ms. A budget of CPU time, not wall time, so that a busy machine
-// does not turn into findings; a decoder thread that is stuck without spinning is left to
-// libFuzzer's -timeout.
+// Playing a 64 kB input takes tens of ms here. A budget of CPU time, not wall time, so that a
+// busy machine does not turn into findings; a decoder thread that is stuck without spinning is
+// left to libFuzzer's -timeout.
 int64_t playBudgetMs()
 {
     static const int64_t budget = [] {
@@ -223,13 +230,21 @@ int64_t playBudgetMs()
     return budget;
 }
 
-bool waitUntilEnded(NpHandle h, bool seekable, int32_t sizeMs)
+// libmpg123 seeks in a damaged stream only roughly (see README.md); set to insist on exactness
+// all the same.
+bool strictSeek()
+{
+    static const bool strict = std::getenv("NORL_FUZZ_STRICT_SEEK") != nullptr;
+    return strict;
+}
+
+void waitUntilEnded(NpHandle h, bool seekable, int32_t sizeMs)
 {
     int64_t start = cpuMs();
     for (;;) {
         int32_t mode = ESGetPlayerMode(h);
         if (mode == NP_MODE_ENDED)
-            return true;
+            return;
         check(mode == NP_MODE_PLAYING, "the player left playing for something but the end");
         int32_t pos = ESGetPos(h);
         check(pos >= 0, "ESGetPos failed while playing");
@@ -255,6 +270,7 @@ PlayResult play(NpHandle h, bool seekable, int32_t sizeMs, int seekMs, bool seek
     check(ESGetPlayerMode(h) == NP_MODE_READY, "ESInitStream did not make the stream ready");
     if (seekMs >= 0 && !seekWhilePlaying)
         ESSetPos(h, seekMs);
+    g_output.seekPending = seekMs >= 0 && seekWhilePlaying;
     if ((ESPlay(h) & 0xff) == 0) {
         // Only moving to the start of the range can fail, and only on the input.
         check(ESLastError(h) == NP_ERROR_INPUT, "ESPlay failed without an input error");
@@ -265,6 +281,7 @@ PlayResult play(NpHandle h, bool seekable, int32_t sizeMs, int seekMs, bool seek
         while (g_output.blocks.load() == 0 && ESGetPlayerMode(h) == NP_MODE_PLAYING)
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         ESSetPos(h, seekMs);
+        g_output.seekPending = false;
     }
     waitUntilEnded(h, seekable, sizeMs);
     int32_t pos = ESGetPos(h);
@@ -307,12 +324,12 @@ void checkInfo(NpHandle h)
     }
 }
 
-// A value in 0..65535 from two bytes near the end of the input, before the control byte.
+// A value in 0..65535 from the two bytes that end `back` bytes before the control byte.
 unsigned pick(const uint8_t *data, size_t size, size_t back)
 {
-    if (size < back + 2)
+    if (size < back + 3)
         return 0;
-    return unsigned(data[size - back - 2]) << 8 | data[size - back - 1];
+    return unsigned(data[size - back - 3]) << 8 | data[size - back - 2];
 }
 
 } // namespace
@@ -323,8 +340,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     g_handle = ESInitModule();
     check(g_handle != 0, "ESInitModule failed");
     check(ESSetInputMode(g_handle, imCallback) & 0xff, "ESSetInputMode(imCallback) failed");
-    check(ESSetInCB(g_handle, openInput, closeInput, getInputSize, seekInput, readInput,
-                    &g_input) &
+    check(ESSetInCB(g_handle, openInput, closeInput, getInputSize, seekInput, readInput, &g_input) &
               0xff,
           "ESSetInCB failed");
     return 0;
@@ -369,13 +385,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // Seek once, to up to an eighth past the end; never when the same output has to come twice.
     bool twice = control & PlayTwice;
-    int seekMs = twice ? -1 : int((sizeMs > 0 ? sizeMs : 10000) * int64_t(pick(data, size, 0)) / 58254);
+    int seekMs =
+        twice ? -1 : int((sizeMs > 0 ? sizeMs : 10000) * int64_t(pick(data, size, 0)) / 58254);
 
     PlayResult first = play(h, g_input.seekable, sizeMs, seekMs, control & SeekWhilePlaying);
     if (twice) {
         PlayResult again = play(h, g_input.seekable, sizeMs, -1, false);
-        check(again.bytes == first.bytes && again.checksum == first.checksum,
-              "playing again after the end gave different PCM");
+        // A seekable input is replayed after a seek. In a damaged stream libmpg123 lands only
+        // roughly, even at the start, and decodes damaged frames with what its bit reservoir
+        // still holds, so only a reopened input must give the very same again.
+        bool reopened = !g_input.seekable;
+        check(again.bytes == first.bytes || !(reopened || strictSeek()),
+              "playing again after the end gave a different length");
+        check(again.checksum == first.checksum || !reopened,
+              "replaying a reopened input gave different PCM");
     }
 
     check(ESClose(h) & 0xff, "ESClose failed");

@@ -9,7 +9,8 @@ namespace norl {
 namespace {
 
 constexpr size_t BlockFrames = 4096;
-constexpr auto IdleWait = std::chrono::milliseconds(20);
+// The outputs wake the thread when they want data, drain or fail; this is only a backstop.
+constexpr auto IdleWait = std::chrono::milliseconds(200);
 constexpr int MinBuffers = 1, MaxBuffers = 64;
 constexpr int MinBufferBytes = 1024, MaxBufferBytes = 1 << 20;
 
@@ -209,8 +210,9 @@ void Decoder::seekTo(int64_t frame)
     if (m_output)
         m_output->flush();
     m_stream->seek(frame);
-    // In a damaged stream libmpg123 may land elsewhere; the position counts from where it did.
-    m_baseFrame = m_stream->position();
+    // In a damaged stream libmpg123 may land elsewhere, even past the length its scan found:
+    // the position counts from where it landed, and goes no further than the end.
+    m_baseFrame = std::min(m_stream->position(), rangeEnd());
     m_inputDone = false;
     m_wake.set();
 }

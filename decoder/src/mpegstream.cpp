@@ -32,7 +32,9 @@ int64_t id3v2Size(ByteSource &source)
     unsigned char h[10];
     if (!source.canSeek() || !source.seek(0) || source.read(h, sizeof h) != sizeof h)
         return 0;
-    if (std::memcmp(h, "ID3", 3) != 0 || (h[6] | h[7] | h[8] | h[9]) & 0x80)
+    // The version bytes are never 0xff in a real header: that is a frame's sync word instead.
+    if (std::memcmp(h, "ID3", 3) != 0 || h[3] == 0xff || h[4] == 0xff ||
+        (h[6] | h[7] | h[8] | h[9]) & 0x80)
         return 0;
     int64_t body = (int64_t(h[6]) << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
     bool footer = h[5] & 0x10;
@@ -118,6 +120,8 @@ void MpegStream::readStreamInfo()
     if (m_source->size() <= 0 || ms <= 0)
         return;
     int64_t audioBytes = m_source->size() - m_id3v2Bytes - (m_id3v1 ? NP_ID3V1_SIZE : 0);
+    if (audioBytes <= 0) // the tags claim more than the file holds: no average to trust
+        return;
     int64_t average = audioBytes * 8 * 1000 / ms;
     bool varies = frameRate <= 0 || std::abs(average - frameRate) * 100 > int64_t(frameRate) * 3;
     if (fi.vbr != MPG123_CBR || varies)
@@ -144,10 +148,21 @@ void MpegStream::seek(int64_t frame)
     if (reached < 0 || m_reader.failed())
         fail(NP_ERROR_INPUT, "seeking in the input failed");
     m_position = reached;
+    m_decodeError = MPG123_OK;
 }
 
 size_t MpegStream::decode(int16_t *out, size_t maxFrames)
 {
+    // A failure can come with the PCM decoded just before it: that PCM is delivered first and
+    // the failure is raised once nothing is left.
+    auto failIfFailed = [this] {
+        if (m_reader.failed())
+            fail(NP_ERROR_INPUT, "the input failed while playing");
+        if (m_decodeError != MPG123_OK)
+            fail(NP_ERROR_INPUT, std::string("the stream cannot be decoded: ") +
+                                     mpg123_plain_strerror(m_decodeError));
+    };
+    failIfFailed();
     size_t wanted = maxFrames * m_format.frameBytes();
     size_t done = 0;
     int idleRounds = 0;
@@ -157,18 +172,21 @@ size_t MpegStream::decode(int16_t *out, size_t maxFrames)
                              &got);
         done += got;
         if (m_reader.failed())
-            fail(NP_ERROR_INPUT, "the input failed while playing");
+            break;
         if (rc == MPG123_DONE)
             break;
-        if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
-            fail(NP_ERROR_INPUT,
-                 std::string("the stream cannot be decoded: ") + mpg123_plain_strerror(rc));
+        if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT) {
+            m_decodeError = rc;
+            break;
+        }
         // Guards against a decoder that keeps answering OK without progress.
         idleRounds = got == 0 ? idleRounds + 1 : 0;
         if (idleRounds > 64)
             break;
     }
     size_t frames = done / m_format.frameBytes();
+    if (frames == 0)
+        failIfFailed();
     m_position += int64_t(frames);
     return frames;
 }

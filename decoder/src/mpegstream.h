@@ -58,6 +58,7 @@ private:
     int64_t m_id3v2Bytes = 0;
     int64_t m_lengthFrames = 0;
     int64_t m_position = 0;
+    int m_decodeError = 0; // met after PCM that went out first; ends the stream at the next call
     NpStreamInfo m_info{};
     std::optional<Id3v1Tag> m_id3v1;
 };

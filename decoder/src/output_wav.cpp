@@ -29,10 +29,10 @@ public:
     size_t writableFrames() override { return m_paused || m_finished ? 0 : UnpausedRoom; }
     void write(const int16_t *pcm, size_t frames) override;
     void setPaused(bool paused) override { m_paused = paused; }
-    void flush() override {}
+    void flush() override { m_framesSinceFlush = 0; }
     void drain() override { finish(); }
     bool drained() override { return m_finished; }
-    int64_t playedFrames() override { return m_writtenFrames; }
+    int64_t playedFrames() override { return m_framesSinceFlush; }
     void close() override { finish(); }
 
 private:
@@ -44,7 +44,8 @@ private:
     int m_fd = -1;
     bool m_paused = true;
     bool m_finished = false;
-    int64_t m_writtenFrames = 0;
+    int64_t m_writtenFrames = 0;    // where the next PCM goes in the file
+    int64_t m_framesSinceFlush = 0; // what a seek's new position counts from
 };
 
 WavOutput::WavOutput(const std::string &fileName, const PcmFormat &format)
@@ -103,6 +104,7 @@ void WavOutput::write(const int16_t *pcm, size_t frames)
     off_t at = off_t(HeaderBytes + m_writtenFrames * int64_t(m_format.frameBytes()));
     writeAll(pcm, frames * m_format.frameBytes(), at);
     m_writtenFrames += int64_t(frames);
+    m_framesSinceFlush += int64_t(frames);
 }
 
 void WavOutput::finish()

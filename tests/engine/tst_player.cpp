@@ -223,6 +223,18 @@ private slots:
         QVERIFY(!player->Initialized());
     }
 
+    void bareNameIsLookedUpBesideTheProgram()
+    {
+        const QString beside = QCoreApplication::applicationDirPath() + "/libnorl-beside-test.so";
+        QFile::remove(beside);
+        QVERIFY(QFile::copy(FakePath, beside));
+        player->SetPathToDLL(QStringLiteral("libnorl-beside-test.so"));
+        player->InitModule();
+        QVERIFY(player->Initialized());
+        player->DeInitModule();
+        QFile::remove(beside);
+    }
+
     void moduleLife()
     {
         script->handle = 0;
