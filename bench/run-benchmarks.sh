@@ -20,7 +20,7 @@ build_preset bench
 
 BIN=$ROOT/build-bench/bin
 INPUTS=$ROOT/build-bench/inputs
-WORK=$ROOT/build-bench/work
+WORK=$ROOT/build-bench/output
 RESULTS=$ROOT/bench/results
 STAMP=$(date +%Y%m%d-%H%M%S)
 LOG=$RESULTS/$STAMP.log

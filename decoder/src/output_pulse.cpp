@@ -48,6 +48,7 @@ private:
     static void onSinkInputInfo(pa_context *, const pa_sink_input_info *info, int eol, void *self);
     void onSinkInputChanged(uint32_t index);
     void cancelDrain();
+    void cancelVolumeQuery();
     bool streamUsable() const;
 
     PulseContext &m_server;
@@ -55,6 +56,7 @@ private:
     std::function<void()> m_wake;
     pa_stream *m_stream = nullptr;
     pa_operation *m_drain = nullptr;
+    pa_operation *m_volumeQuery = nullptr; // cancelled before this output goes away
     std::atomic<bool> m_drained{false};
     int64_t m_writtenFrames = 0;
     std::vector<int16_t> m_upmix;
@@ -71,7 +73,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
     server.connect();
     std::string sink = settings.deviceNumber > 0 ? server.sinkName(settings.deviceNumber) : "";
 
-    pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(format.rate), ServerChannels};
+    pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, uint32_t(format.rate), ServerChannels};
     pa_channel_map map;
     pa_channel_map_init_stereo(&map);
     pa_buffer_attr attr;
@@ -87,7 +89,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
     bool connected;
     {
         PulseContext::Lock lock(server);
-        m_stream = pa_stream_new(server.context(), "Music", &spec, &map);
+        m_stream = pa_stream_new(server.context(), "Music", &sampleFormat, &map);
         if (!m_stream)
             fail(NP_ERROR_OUTPUT, "the sound server refused a new stream");
         pa_stream_set_state_callback(m_stream, onStreamEvent, this);
@@ -118,6 +120,7 @@ PulseOutput::~PulseOutput()
     m_server.setSinkInputListener(nullptr);
     PulseContext::Lock lock(m_server);
     cancelDrain();
+    cancelVolumeQuery();
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
@@ -258,9 +261,18 @@ void PulseOutput::onSinkInputChanged(uint32_t index)
 {
     if (index != pa_stream_get_index(m_stream))
         return;
-    if (pa_operation *op =
-            pa_context_get_sink_input_info(m_server.context(), index, onSinkInputInfo, this))
-        pa_operation_unref(op);
+    cancelVolumeQuery();
+    m_volumeQuery =
+        pa_context_get_sink_input_info(m_server.context(), index, onSinkInputInfo, this);
+}
+
+void PulseOutput::cancelVolumeQuery()
+{
+    if (m_volumeQuery) {
+        pa_operation_cancel(m_volumeQuery);
+        pa_operation_unref(m_volumeQuery);
+        m_volumeQuery = nullptr;
+    }
 }
 
 void PulseOutput::onSinkInputInfo(pa_context *, const pa_sink_input_info *info, int eol, void *self)

@@ -14,22 +14,6 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-const char *errorText(int code)
-{
-    static const char *const texts[] = {"No error",
-                                        "Requested operation is not implemented in the decoder",
-                                        "Incorrect decoder mode",
-                                        "Internal decoder error",
-                                        "Invalid object handle passed to decoder",
-                                        "Input stream failure",
-                                        "Output device failure",
-                                        "Not enough memory to perform an operation",
-                                        "Decoder failed to allocate resources",
-                                        "One of callback functions needed to perform an "
-                                        "operation not defined"};
-    return code >= 0 && code < int(sizeof texts / sizeof *texts) ? texts[code] : "Unknown error";
-}
-
 void printTime(const char *label, int ms)
 {
     std::printf("%s%02d:%02d", label, ms / 60000, ms / 1000 % 60);
@@ -55,7 +39,7 @@ int main(int argc, char **argv)
     }
     int status = 0;
     if (!ESSetInputName(h, file) || !ESOpen(h) || !ESInitStream(h) || !ESPlay(h)) {
-        std::fprintf(stderr, "%s: %s\n", file, errorText(ESLastError(h)));
+        std::fprintf(stderr, "%s: decoder error %d\n", file, int(ESLastError(h)));
         status = 1;
     } else {
         int length = ESGetSize(h);
@@ -72,7 +56,7 @@ int main(int argc, char **argv)
         if (!quiet)
             std::printf("\n");
         if (ESLastError(h) != NP_ERROR_NONE) {
-            std::fprintf(stderr, "%s: %s\n", file, errorText(ESLastError(h)));
+            std::fprintf(stderr, "%s: decoder error %d\n", file, int(ESLastError(h)));
             status = 1;
         }
     }
