@@ -8,7 +8,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libmpg123-dev libp
 # What the player needs at run time beside the libraries.
 RUN_PACKAGES=(fonts-liberation xdg-utils)
 # What the tests need: a private sound server, its tools, reference decoder, sanitizer runtime.
-TEST_PACKAGES=(pulseaudio pulseaudio-utils sox mpg123 xvfb xauth clang libclang-rt-14-dev)
+TEST_PACKAGES=(pulseaudio pulseaudio-utils sox mpg123 xvfb xauth clang libclang-rt-14-dev
+    fonts-liberation)
 
 # Installs the packages that are not installed yet (as root, or through sudo).
 ensure_packages() {
