@@ -1,0 +1,94 @@
+// The file-backed registry store: keys and values, case rules, atomic files, damaged files.
+#include <QtTest>
+
+#include "registrystore.h"
+
+class tst_registrystore : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<RegistryStore> store;
+    const QString key = QStringLiteral("SOFTWARE\\Vellacort\\Vorov3");
+
+    QString rootFile() const { return dir.filePath(QStringLiteral("HKEY_LOCAL_MACHINE.json")); }
+
+private slots:
+    void init()
+    {
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        store = makeFileRegistryStore(dir.path());
+    }
+
+    void keysAndValues()
+    {
+        QVERIFY(!store->keyExists(RegistryRoot::LocalMachine, key));
+        QVERIFY(!store->writeValue(RegistryRoot::LocalMachine, key, "Top", {}));
+        QVERIFY(store->createKey(RegistryRoot::LocalMachine, key));
+        QVERIFY(
+            store->keyExists(RegistryRoot::LocalMachine, QStringLiteral("software\\vellacort")));
+        QVERIFY(store->keyExists(RegistryRoot::LocalMachine, QStringLiteral("SOFTWARE")));
+        QVERIFY(!store->keyExists(RegistryRoot::CurrentUser, key)); // roots are apart
+
+        QVERIFY(store->writeValue(RegistryRoot::LocalMachine, key, "Top",
+                                  {RegistryValueType::String, "20"}));
+        QVERIFY(store->writeValue(RegistryRoot::LocalMachine, key.toLower(), "TOP",
+                                  {RegistryValueType::ExpandableString, "21|x\n;y"}));
+        auto value = store->readValue(RegistryRoot::LocalMachine, key, "top");
+        QVERIFY(value);
+        QCOMPARE(value->data, QStringLiteral("21|x\n;y"));
+        QCOMPARE(value->type, RegistryValueType::ExpandableString);
+        QVERIFY(!store->readValue(RegistryRoot::LocalMachine, key, "Left"));
+
+        // Another store on the same folder sees it: nothing is cached.
+        auto other = makeFileRegistryStore(dir.path());
+        QCOMPARE(other->readValue(RegistryRoot::LocalMachine, key, "Top")->data,
+                 QStringLiteral("21|x\n;y"));
+    }
+
+    void damagedFilesAreKeptAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("garbage") << QByteArray("\x01\x02 not json {");
+        QTest::newRow("foreign json") << QByteArray("{\"keys\": {}}");
+        QTest::newRow("truncated") << QByteArray("{\"format\": \"NorlPlayer registry 1\", \"ke");
+    }
+    void damagedFilesAreKeptAside()
+    {
+        QFETCH(QByteArray, content);
+        QFile file(rootFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QVERIFY(!store->keyExists(RegistryRoot::LocalMachine, key));
+        QVERIFY(store->createKey(RegistryRoot::LocalMachine, key));
+        QVERIFY(store->writeValue(RegistryRoot::LocalMachine, key, "Top", {}));
+        const QStringList aside =
+            QDir(dir.path()).entryList({QStringLiteral("HKEY_LOCAL_MACHINE.json.damaged-*")});
+        QCOMPARE(aside.size(), 1);
+        QFile kept(dir.filePath(aside.first()));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+    }
+
+    void unreadableFileIsNotOverwritten()
+    {
+        if (geteuid() == 0)
+            QSKIP("root reads every file");
+        QVERIFY(store->createKey(RegistryRoot::LocalMachine, key));
+        QFile::setPermissions(rootFile(), QFileDevice::WriteOwner);
+        QVERIFY(!store->createKey(RegistryRoot::LocalMachine, QStringLiteral("Other")));
+        QFile::setPermissions(rootFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(store->keyExists(RegistryRoot::LocalMachine, key));
+    }
+
+    void folderThatCannotBeMade()
+    {
+        auto nowhere = makeFileRegistryStore(QStringLiteral("/proc/norlplayer-cannot-exist"));
+        QVERIFY(!nowhere->createKey(RegistryRoot::CurrentUser, key));
+        QVERIFY(!nowhere->keyExists(RegistryRoot::CurrentUser, key));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_registrystore)
+#include "tst_registrystore.moc"
