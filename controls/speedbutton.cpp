@@ -118,10 +118,12 @@ void TLMDSpeedButton::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), m_color);
     const SpeedButtonLook current = look();
     const bool sunk = ButtonGlyph::isSunk(current);
+    // Edges shaded from the face colour, so that a skin's dark buttons get dark edges.
+    const QPalette shades(m_color);
     if (!m_flat)
-        qDrawWinButton(&painter, rect(), palette(), sunk, nullptr);
+        qDrawWinButton(&painter, rect(), shades, sunk, nullptr);
     else if (sunk)
-        qDrawShadePanel(&painter, rect(), palette(), true, 1, nullptr);
+        qDrawShadePanel(&painter, rect(), shades, true, 1, nullptr);
     const QRect frame = ButtonGlyph::frameRect(m_shownGlyph.size(), m_numGlyphs,
                                                ButtonGlyph::frameIndex(current, m_numGlyphs));
     if (!frame.isEmpty())
