@@ -1,0 +1,83 @@
+#include "playlistfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace PlaylistFile {
+
+QString lineFor(const QString &path, const QString &currentFolder)
+{
+    if (path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char(':')))
+        return path;
+    return currentFolder + QLatin1Char('/') + path;
+}
+
+QByteArray contents(const QStringList &paths, const QString &currentFolder)
+{
+    QByteArray bytes;
+    for (const QString &path : paths)
+        bytes += lineFor(path, currentFolder).toLocal8Bit() + "\r\n";
+    return bytes;
+}
+
+void write(const QString &fileName, const QStringList &paths, const QString &currentFolder)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents(paths, currentFolder)) < 0 ||
+        !file.commit())
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()).toStdString());
+}
+
+QStringList splitLines(const QByteArray &data)
+{
+    QStringList lines;
+    QByteArray line;
+    bool pending = false; // a line has begun (or the data has not ended after a line end)
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        char c = data.at(i);
+        if (c == '\x1a')
+            break;
+        if (c == '\r' || c == '\n') {
+            lines << QString::fromLocal8Bit(line);
+            line.clear();
+            pending = false;
+            if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
+                ++i;
+            continue;
+        }
+        line += c;
+        pending = true;
+    }
+    if (pending)
+        lines << QString::fromLocal8Bit(line);
+    return lines;
+}
+
+QStringList readLines(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("Cannot open %1: %2").arg(fileName, file.errorString()).toStdString());
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw std::runtime_error(
+            QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()).toStdString());
+    return splitLines(data);
+}
+
+QStringList nonBlankLines(const QStringList &lines)
+{
+    QStringList kept;
+    for (const QString &line : lines) {
+        bool blank =
+            std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
+        if (!blank)
+            kept << line;
+    }
+    return kept;
+}
+
+} // namespace PlaylistFile

@@ -1,0 +1,27 @@
+// Playlist files (".m3u" and "loaded.lpl"): one path per line, CR LF, no header, the locale's
+// 8-bit text.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace PlaylistFile {
+
+// The line written for a path: unchanged when absolute or holding a colon, else the current
+// folder + "/" + the path (so "/" + "/" + path at the root).
+QString lineFor(const QString &path, const QString &currentFolder);
+// The file's bytes for these paths, every line ending in CR LF.
+QByteArray contents(const QStringList &paths, const QString &currentFolder);
+// Writes through a temporary file renamed into place: a failure never leaves a half-written
+// list where a good one was. Throws std::runtime_error with the reason on failure.
+void write(const QString &fileName, const QStringList &paths, const QString &currentFolder);
+
+// Lines as read: CR, CR LF and a lone LF end a line; 0x1A or the end of the data ends the input.
+QStringList splitLines(const QByteArray &data);
+// The lines of a file; throws std::runtime_error when it cannot be read.
+QStringList readLines(const QString &fileName);
+// The lines "loaded.lpl" contributes: those that are not blank, as read (untrimmed).
+QStringList nonBlankLines(const QStringList &lines);
+
+} // namespace PlaylistFile

@@ -1,0 +1,102 @@
+// Playlist files: the lines written, the line rules when reading, atomic replacement.
+#include <QtTest>
+
+#include "playlistfile.h"
+
+using namespace PlaylistFile;
+
+class tst_playlistfile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void linesWritten_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("absolute") << "/music/a.mp3"
+                                  << "/home"
+                                  << "/music/a.mp3";
+        QTest::newRow("relative") << "songs/a.mp3"
+                                  << "/music"
+                                  << "/music/songs/a.mp3";
+        QTest::newRow("at the root") << "songs/a.mp3"
+                                     << "/"
+                                     << "//songs/a.mp3";
+        QTest::newRow("empty") << ""
+                               << "/music"
+                               << "/music/";
+        QTest::newRow("colon") << "#EXTINF:123,Artist - Title"
+                               << "/music"
+                               << "#EXTINF:123,Artist - Title";
+    }
+    void linesWritten()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, line);
+        QCOMPARE(lineFor(path, folder), line);
+    }
+
+    void writtenAndReadBack()
+    {
+        const QStringList paths = {"/m/a.mp3", "/m/b c.mp3", "/m/ü.mp3"};
+        QCOMPARE(contents({}, "/"), QByteArray());
+        QCOMPARE(contents({"/a", "/b"}, "/"), QByteArray("/a\r\n/b\r\n"));
+        const QString file = dir.filePath(QStringLiteral("list")); // no extension added
+        write(file, paths, "/");
+        QCOMPARE(readLines(file), paths);
+        QVERIFY(QFileInfo::exists(file));
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        const QString file = dir.filePath(QStringLiteral("kept.m3u"));
+        write(file, {"/m/old.mp3"}, "/");
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        bool failed = false;
+        try {
+            write(file, {"/m/new.mp3"}, "/");
+        } catch (const std::runtime_error &) {
+            failed = true;
+        }
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
+        if (geteuid() != 0) // root writes anywhere
+            QVERIFY(failed);
+        QVERIFY(readLines(file) == QStringList({"/m/old.mp3"}) ||
+                readLines(file) == QStringList({"/m/new.mp3"}));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, readLines(dir.filePath("missing.m3u")));
+    }
+
+    void lineRules_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList({"a", "b"});
+        QTest::newRow("no end on the last") << QByteArray("a\r\nb") << QStringList({"a", "b"});
+        QTest::newRow("CR alone") << QByteArray("a\rb") << QStringList({"a", "b"});
+        QTest::newRow("LF alone") << QByteArray("a\nb\n") << QStringList({"a", "b"});
+        QTest::newRow("blank lines")
+            << QByteArray("a\r\n\r\n  \r\nb") << QStringList({"a", "", "  ", "b"});
+        QTest::newRow("end of input") << QByteArray("a\r\nb\x1a\r\nc") << QStringList({"a", "b"});
+        QTest::newRow("empty") << QByteArray() << QStringList();
+    }
+    void lineRules()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, lines);
+        QCOMPARE(splitLines(data), lines);
+    }
+
+    void lastListKeepsOnlyNonBlankLines()
+    {
+        QStringList lines = splitLines("#EXTM3U\r\n\r\n   \r\n/m/a.mp3  \r\n\t\r\n/m/b.mp3");
+        QCOMPARE(nonBlankLines(lines), QStringList({"#EXTM3U", "/m/a.mp3  ", "/m/b.mp3"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_playlistfile)
+#include "tst_playlistfile.moc"
