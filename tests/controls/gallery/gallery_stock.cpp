@@ -249,13 +249,13 @@ QImage aboutBox()
 }
 
 GalleryRegistration registration({
-    {"stock_transport_flat", [] { return transportButtons(true); }},
-    {"stock_transport_3d", [] { return transportButtons(false); }},
-    {"stock_menubuttons", menuButtons},
-    {"stock_labels", labels},
-    {"stock_spinedit", spinEdit},
-    {"stock_aboutbox", aboutBox},
-    {"stock_mainwindow", mainWindow},
+    {"stock-transport-flat", [] { return transportButtons(true); }},
+    {"stock-transport-3d", [] { return transportButtons(false); }},
+    {"stock-menubuttons", menuButtons},
+    {"stock-labels", labels},
+    {"stock-spinedit", spinEdit},
+    {"stock-aboutbox", aboutBox},
+    {"stock-mainwindow", mainWindow},
 });
 
 } // namespace
