@@ -31,30 +31,25 @@ void TLMDLED::Assign(const TLMDLED &source)
 
 void TLMDLED::SetActiveColor(QColor value)
 {
-    value = opaque(value);
-    if (value == m_activeColor)
-        return;
-    m_activeColor = value;
-    Rebuild();
-    Notify();
+    SetColour(m_activeColor, value);
 }
 
 void TLMDLED::SetInActiveColor(QColor value)
 {
-    value = opaque(value);
-    if (value == m_inActiveColor)
-        return;
-    m_inActiveColor = value;
-    Rebuild();
-    Notify();
+    SetColour(m_inActiveColor, value);
 }
 
 void TLMDLED::SetBackColor(QColor value)
 {
+    SetColour(m_backColor, value);
+}
+
+void TLMDLED::SetColour(QColor &colour, QColor value)
+{
     value = opaque(value);
-    if (value == m_backColor)
+    if (value == colour)
         return;
-    m_backColor = value;
+    colour = value;
     Rebuild();
     Notify();
 }
@@ -166,10 +161,11 @@ void TLMDLED::DrawText(QPainter *canvas, const QRect &rect, const QString &text,
         const QSize size = CellSize();
         const bool lit = !m_disabledDigits || enabled;
         const bool hidden = m_blinking && !m_blinkPhaseLit;
-        // Cells outside the clip are skipped: a long text in a small label costs nothing.
-        const QRectF visible = canvas->hasClipping()
-                                   ? canvas->clipBoundingRect()
-                                   : QRectF(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX);
+        // Cells outside the clip are skipped: a long text in a small label costs nothing, and
+        // what is left has coordinates that fit in an int.
+        const QRectF reachable(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX);
+        const QRectF visible =
+            canvas->hasClipping() ? canvas->clipBoundingRect().intersected(reachable) : reachable;
         for (const LedGlyphs::PlacedCharacter &placed : layout.characters) {
             // 64-bit, because a long text in big cells reaches past the range of int.
             const qint64 x = rect.left() + qint64(placed.column) * size.width();

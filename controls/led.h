@@ -81,6 +81,7 @@ signals:
     void Changed();
 
 private:
+    void SetColour(QColor &colour, QColor value);
     void SetSize(int &size, int value);
     void Rebuild();
     void Notify();

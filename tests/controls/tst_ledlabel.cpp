@@ -284,6 +284,17 @@ private slots:
         QCOMPARE(two.copy(0, one.height(), one.width(), one.height()), one);
     }
 
+    // 1.5 million cells 1530 pixels wide reach far past the range of int; only the first shows.
+    void longTextInBigCells()
+    {
+        TLMDLEDLabel label;
+        label.LED()->SetHorzsize(255);
+        label.LED()->SetVertsize(255);
+        label.LED()->SetThickness(255);
+        label.SetCaption(QString(1500000, '8'));
+        QCOMPARE(shot(label).pixelColor(29, 29), QColor(Qt::black));
+    }
+
     void autosizeFollowsChanges()
     {
         TLMDLEDLabel label;

@@ -1,35 +1,34 @@
 // The LED label: the main window's time display over a skin-like background, and a few other
 // configurations.
-#include <QLinearGradient>
-#include <QPainter>
+#include <QBrush>
+#include <QPalette>
 
 #include "gallery.h"
 #include "ledlabel.h"
 
 namespace {
 
-// The top of the main window: a panel with a shaded background standing in for a skin.
-class SkinPanel : public QWidget {
-public:
-    SkinPanel() { resize(252, 70); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        QLinearGradient shade(0, 0, 0, height());
-        shade.setColorAt(0, QColor(0x1c, 0x2c, 0x5c));
-        shade.setColorAt(1, QColor(0x08, 0x10, 0x28));
-        painter.fillRect(rect(), shade);
-        painter.setPen(QColor(0x40, 0x60, 0xa0));
-        for (int x = 0; x < width(); x += 6)
-            painter.drawLine(x, 0, x + height(), height());
-    }
-};
+// A skin-like tile: dark blue with a lighter grain, so that what the label lets through shows.
+QImage skinTile()
+{
+    QImage tile(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < tile.width(); ++x)
+            tile.setPixelColor(x, y,
+                               (x * 3 + y * 5) % 8 < 2 ? QColor(0x38, 0x58, 0x98)
+                                                       : QColor(0x14, 0x20, 0x48));
+    return tile;
+}
 
 QImage timeDisplay(const QString &caption)
 {
-    SkinPanel panel;
+    // The top of the main window.
+    QWidget panel;
+    panel.resize(252, 70);
+    QPalette palette;
+    palette.setBrush(QPalette::Window, QBrush(skinTile()));
+    panel.setPalette(palette);
+    panel.setAutoFillBackground(true);
     TLMDLEDLabel led(&panel);
     led.setGeometry(12, 24, 65, 31);
     led.Bevel()->SetMode(TLMDBevel::bmCustom);
