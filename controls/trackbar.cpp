@@ -46,7 +46,7 @@ void TLMDTrackBar::setMinValue(int value)
     if (value >= m_maxValue || value == m_minValue)
         return;
     m_minValue = value;
-    relayout();
+    update();
     if (m_position < value)
         setPosition(value);
 }
@@ -56,7 +56,7 @@ void TLMDTrackBar::setMaxValue(int value)
     if (value <= m_minValue || value == m_maxValue)
         return;
     m_maxValue = value;
-    relayout();
+    update();
     if (m_position > value)
         setPosition(value);
 }
@@ -88,7 +88,7 @@ void TLMDTrackBar::setOrientation(TrackBar::Orientation orientation)
 {
     m_orientation = orientation;
     rebuildThumb();
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setMargin(int margin)
@@ -96,7 +96,7 @@ void TLMDTrackBar::setMargin(int margin)
     if (margin <= 0)
         return;
     m_margin = margin;
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setTrackWidth(int width)
@@ -104,37 +104,7 @@ void TLMDTrackBar::setTrackWidth(int width)
     if (width < 3)
         return;
     m_trackWidth = width;
-    relayout();
-}
-
-void TLMDTrackBar::setTrackBorder(int border)
-{
-    m_trackBorder = border;
-    relayout();
-}
-
-void TLMDTrackBar::setTrackBorderStyle(TrackGroove::BorderStyle style)
-{
-    m_trackBorderStyle = style;
-    relayout();
-}
-
-void TLMDTrackBar::setTrackColor(QColor color)
-{
-    m_trackColor = color;
-    relayout();
-}
-
-void TLMDTrackBar::setTrackFillObject(const TrackFill &fill)
-{
-    m_trackFill = fill;
-    relayout();
-}
-
-void TLMDTrackBar::setTrackTransparent(bool transparent)
-{
-    m_trackTransparent = transparent;
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setThumb(const QImage &picture)
@@ -143,34 +113,28 @@ void TLMDTrackBar::setThumb(const QImage &picture)
     if (picture.isNull())
         m_thumbStyle = TrackBar::tsStandard;
     rebuildThumb();
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setThumbStyle(TrackBar::ThumbStyle style)
 {
     m_thumbStyle = style;
     rebuildThumb();
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setThumbColor(QColor color)
 {
     m_thumbColor = color;
     rebuildThumb();
-    relayout();
-}
-
-void TLMDTrackBar::setTickStyle(TrackBar::TickStyle style)
-{
-    m_tickStyle = style;
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setTickMarks(TrackBar::TickMarks marks)
 {
     m_tickMarks = marks;
     rebuildThumb(); // the standard thumb points at the ticks
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setTickGap(int gap)
@@ -178,19 +142,7 @@ void TLMDTrackBar::setTickGap(int gap)
     if (gap < -1)
         return;
     m_tickGap = gap;
-    relayout();
-}
-
-void TLMDTrackBar::setTickLength(int length)
-{
-    m_tickLength = length;
-    relayout();
-}
-
-void TLMDTrackBar::setTickColor(QColor color)
-{
-    m_tickColor = color;
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setFocusStyle(TrackBar::FocusStyle style)
@@ -199,31 +151,7 @@ void TLMDTrackBar::setFocusStyle(TrackBar::FocusStyle style)
     if (style == TrackBar::tbNoFocus)
         m_tabStop = false;
     updateFocusPolicy();
-    relayout();
-}
-
-void TLMDTrackBar::setUseFocusColor(bool use)
-{
-    m_useFocusColor = use;
-    relayout();
-}
-
-void TLMDTrackBar::setFocusColor(QColor color)
-{
-    m_focusColor = color;
-    relayout();
-}
-
-void TLMDTrackBar::setTransparent(bool transparent)
-{
-    m_transparent = transparent;
-    relayout();
-}
-
-void TLMDTrackBar::setColor(QColor color)
-{
-    m_color = color;
-    relayout();
+    update();
 }
 
 void TLMDTrackBar::setTabStop(bool tabStop)
@@ -238,11 +166,6 @@ void TLMDTrackBar::updateFocusPolicy()
         setFocusPolicy(Qt::NoFocus);
     else
         setFocusPolicy(m_tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-}
-
-void TLMDTrackBar::relayout()
-{
-    update();
 }
 
 void TLMDTrackBar::rebuildThumb()

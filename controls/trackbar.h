@@ -66,15 +66,18 @@ public:
     int trackWidth() const { return m_trackWidth; }
     void setTrackWidth(int width); // taken only from 3 up
     int trackBorder() const { return m_trackBorder; }
-    void setTrackBorder(int border);
+    void setTrackBorder(int border) { repaintWith(m_trackBorder, border); }
     TrackGroove::BorderStyle trackBorderStyle() const { return m_trackBorderStyle; }
-    void setTrackBorderStyle(TrackGroove::BorderStyle style);
+    void setTrackBorderStyle(TrackGroove::BorderStyle style)
+    {
+        repaintWith(m_trackBorderStyle, style);
+    }
     QColor trackColor() const { return m_trackColor; }
-    void setTrackColor(QColor color);
+    void setTrackColor(QColor color) { repaintWith(m_trackColor, color); }
     TrackFill trackFillObject() const { return m_trackFill; }
-    void setTrackFillObject(const TrackFill &fill);
+    void setTrackFillObject(const TrackFill &fill) { repaintWith(m_trackFill, fill); }
     bool trackTransparent() const { return m_trackTransparent; }
-    void setTrackTransparent(bool transparent);
+    void setTrackTransparent(bool transparent) { repaintWith(m_trackTransparent, transparent); }
     QImage thumb() const { return m_thumb; }
     // An empty picture switches ThumbStyle back to tsStandard.
     void setThumb(const QImage &picture);
@@ -83,26 +86,26 @@ public:
     QColor thumbColor() const { return m_thumbColor; }
     void setThumbColor(QColor color);
     TrackBar::TickStyle tickStyle() const { return m_tickStyle; }
-    void setTickStyle(TrackBar::TickStyle style);
+    void setTickStyle(TrackBar::TickStyle style) { repaintWith(m_tickStyle, style); }
     TrackBar::TickMarks tickMarks() const { return m_tickMarks; }
     void setTickMarks(TrackBar::TickMarks marks);
     int tickGap() const { return m_tickGap; }
     void setTickGap(int gap); // taken only from -1 up
     int tickLength() const { return m_tickLength; }
-    void setTickLength(int length);
+    void setTickLength(int length) { repaintWith(m_tickLength, length); }
     QColor tickColor() const { return m_tickColor; }
-    void setTickColor(QColor color);
+    void setTickColor(QColor color) { repaintWith(m_tickColor, color); }
     TrackBar::FocusStyle focusStyle() const { return m_focusStyle; }
     // tbNoFocus also takes the bar out of the tab order.
     void setFocusStyle(TrackBar::FocusStyle style);
     bool useFocusColor() const { return m_useFocusColor; }
-    void setUseFocusColor(bool use);
+    void setUseFocusColor(bool use) { repaintWith(m_useFocusColor, use); }
     QColor focusColor() const { return m_focusColor; }
-    void setFocusColor(QColor color);
+    void setFocusColor(QColor color) { repaintWith(m_focusColor, color); }
     bool transparent() const { return m_transparent; }
-    void setTransparent(bool transparent);
+    void setTransparent(bool transparent) { repaintWith(m_transparent, transparent); }
     QColor color() const { return m_color; }
-    void setColor(QColor color);
+    void setColor(QColor color) { repaintWith(m_color, color); }
     bool tabStop() const { return m_tabStop; }
     void setTabStop(bool tabStop);
 
@@ -147,7 +150,12 @@ private:
     void repeatPage();
     void rebuildThumb();
     void updateFocusPolicy();
-    void relayout(); // something the layout depends on has changed: paint everything
+    // For properties that only change the look.
+    template <typename T> void repaintWith(T &member, const T &value)
+    {
+        member = value;
+        update();
+    }
     void paintTicks(QPainter &painter, const TrackBarGeometry &layout);
     void paintFocusFrame(QPainter &painter);
 
