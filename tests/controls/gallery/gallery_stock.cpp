@@ -117,16 +117,16 @@ void addTransportButtons(QWidget *panel, QPoint origin, bool flat)
                               {Symbol::Pause, 13, 112, "Pause"},
                               {Symbol::Stop, 17, 144, "Stop"},
                               {Symbol::Next, 21, 176, "Next Song"}};
-    for (const Button &spec : buttons) {
+    for (const Button &entry : buttons) {
         auto *button = new TLMDSpeedButton(panel);
-        button->setGeometry(origin.x() + spec.x, origin.y(), 32, 20);
-        button->setGlyph(transportGlyph(spec.symbol, spec.frameWidth));
+        button->setGeometry(origin.x() + entry.x, origin.y(), 32, 20);
+        button->setGlyph(transportGlyph(entry.symbol, entry.frameWidth));
         button->setColor(button->glyph().pixelColor(0, 0));
         button->setFlat(flat);
-        button->setToolTip(QString::fromLatin1(spec.hint));
-        if (spec.symbol == Symbol::Previous)
+        button->setToolTip(QString::fromLatin1(entry.hint));
+        if (entry.symbol == Symbol::Previous)
             button->setTransparent(true);
-        if (spec.symbol == Symbol::Pause) {
+        if (entry.symbol == Symbol::Pause) {
             button->setGroupIndex(1);
             button->setAllowAllUp(true);
             button->setDown(true);
