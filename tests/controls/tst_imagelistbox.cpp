@@ -19,10 +19,11 @@ const QColor HighlightText(255, 255, 255);
 const QPoint ListAt(10, 20); // where the list sits on its parent
 const int RowHeight = 16;
 
-// The skin behind the list: a 4-pixel checkerboard in two colours the list never uses.
+// The skin behind the list: a checkerboard of 4 x 3 cells in two colours the list never uses.
+// It does not repeat every row height, so rows that moved with their background would show.
 QColor skinColour(int x, int y)
 {
-    return ((x / 4 + y / 4) % 2) ? QColor(200, 120, 40) : QColor(40, 80, 160);
+    return ((x / 4 + y / 3) % 2) ? QColor(200, 120, 40) : QColor(40, 80, 160);
 }
 
 class Skin : public QWidget {
@@ -74,6 +75,20 @@ QRect rowArea(const TLMDImageListBox &list)
 {
     return QRect(list.viewport()->mapTo(list.parentWidget(), QPoint()), list.viewport()->size());
 }
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(int *count) : m_count(count) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++*m_count;
+        return false;
+    }
+
+private:
+    int *m_count;
+};
 
 } // namespace
 
@@ -200,17 +215,20 @@ private slots:
         list->setItems({item, looksLike});
         const QImage shot = skin.grab().toImage();
         const QRect area = rowArea(*list);
-        const QImage first = shot.copy(area.left(), area.top(), area.width(), RowHeight);
-        const QImage second =
-            shot.copy(area.left(), area.top() + RowHeight, area.width(), RowHeight);
-        // The checkerboard repeats every 8 pixels and the rows are 16 apart.
-        QCOMPARE(first, second);
+        auto textOf = [&](int row) {
+            QImage mask(area.width(), RowHeight, QImage::Format_Mono);
+            mask.fill(0);
+            for (int y = 0; y < RowHeight; ++y)
+                for (int x = 0; x < area.width(); ++x)
+                    if (shot.pixelColor(area.left() + x, area.top() + row * RowHeight + y) == Lime)
+                        mask.setPixel(x, y, 1);
+            return mask;
+        };
+        QImage blank(area.width(), RowHeight, QImage::Format_Mono);
+        blank.fill(0);
+        QCOMPARE(textOf(0), textOf(1));
+        QCOMPARE(textOf(0) == blank, looksLike.isEmpty());
         QCOMPARE(list->displayText(0), looksLike);
-        bool hasText = false;
-        for (int y = 0; y < first.height(); ++y)
-            for (int x = 0; x < first.width(); ++x)
-                hasText = hasText || first.pixelColor(x, y) == Lime;
-        QCOMPARE(hasText, !looksLike.isEmpty());
     }
 
     void itemIndex_data()
@@ -377,6 +395,206 @@ private slots:
         menu.hide();
         // Opening the menu does not move the selection: Remove acts on the selected song.
         QCOMPARE(list->itemIndex(), 2);
+    }
+
+    // Pictures come from the image list; without one no room is kept for them.
+    void pictures_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("listOrder");
+        QTest::addColumn<bool>("transparentImages");
+        QTest::addColumn<QColor>("picture"); // invalid: none
+        const QColor blue(0, 0, 255), yellow(255, 255, 0);
+        QTest::newRow("row order") << "Song|0" << true << false << yellow;
+        QTest::newRow("number in the item") << "Song|1" << false << false << blue;
+        QTest::newRow("default picture") << "Song" << false << false << yellow;
+        QTest::newRow("number past the pictures") << "Song|3" << false << false << QColor();
+        QTest::newRow("not a number") << "Song|x" << false << false << QColor();
+        QTest::newRow("transparent corner") << "Song|2" << false << true << yellow;
+    }
+    void pictures()
+    {
+        QFETCH(QString, item);
+        QFETCH(bool, listOrder);
+        QFETCH(bool, transparentImages);
+        QFETCH(QColor, picture);
+        const QColor magenta(255, 0, 255);
+        QList<QImage> images;
+        for (QColor colour : {QColor(255, 0, 0), QColor(0, 0, 255), QColor(255, 255, 0)}) {
+            QImage image(6, 6, QImage::Format_RGB32);
+            image.fill(colour);
+            image.setPixelColor(0, 5, magenta); // the transparent colour, when asked for
+            images << image;
+        }
+        ImageList imageList;
+        imageList.setList(0, images);
+        Skin skin;
+        TLMDImageListBox *list = makeSongList(&skin);
+        list->setImageList(&imageList);
+        list->setDefaultItem(2);
+        TLMDImageListBox::ListBoxOptions options = TLMDImageListBox::lboCheckImageNr;
+        options.setFlag(TLMDImageListBox::lboImageListOrder, listOrder);
+        options.setFlag(TLMDImageListBox::lboTransparentImages, transparentImages);
+        list->setOptions(options);
+        // With row order the item's own number means nothing: put it on row 0 of the picture.
+        list->setItems(listOrder ? QStringList{"a", "b", item} : QStringList{item});
+        const int row = list->count() - 1;
+        const QImage shot = skin.grab().toImage();
+        const QRect area = rowArea(*list);
+        const QRect rowRect(area.left(), area.top() + row * RowHeight, area.width(), RowHeight);
+
+        QRect found, text;
+        int magentaPixels = 0;
+        for (int y = rowRect.top(); y <= rowRect.bottom(); ++y)
+            for (int x = rowRect.left(); x <= rowRect.right(); ++x) {
+                const QColor pixel = shot.pixelColor(x, y);
+                if (pixel == picture)
+                    found |= QRect(x, y, 1, 1);
+                else if (pixel == Lime)
+                    text |= QRect(x, y, 1, 1);
+                magentaPixels += pixel == magenta;
+            }
+        QVERIFY(!text.isEmpty());
+        if (!picture.isValid()) {
+            QVERIFY(text.left() < rowRect.left() + 4); // no room kept for a picture
+            QCOMPARE(magentaPixels, 0);
+            return;
+        }
+        QCOMPARE(found.size(), QSize(6, 6));
+        QCOMPARE(found.left(), rowRect.left() + 2);
+        QVERIFY(rowRect.contains(found));
+        QVERIFY(text.left() >= found.right() + 1 + 2); // right of the picture, 2 apart
+        QCOMPARE(magentaPixels, transparentImages ? 0 : 1);
+        if (transparentImages) // the skin shows through the picture's transparent corner
+            QCOMPARE(shot.pixelColor(found.bottomLeft()), skinColour(found.left(), found.bottom()));
+    }
+
+    void imageListGoesAway()
+    {
+        Skin skin;
+        TLMDImageListBox *list = makeSongList(&skin);
+        auto *imageList = new ImageList;
+        QImage image(6, 6, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        imageList->setList(0, {image});
+        list->setImageList(imageList);
+        list->setItems({"Song"});
+        QCOMPARE(list->pictureNumber(0), 0);
+        delete imageList;
+        QCOMPARE(list->imageList(), nullptr);
+        QCOMPARE(list->pictureNumber(0), -1);
+        skin.grab(); // draws without the pictures
+    }
+
+    void variableHeights_data()
+    {
+        QTest::addColumn<bool>("calcHeight");
+        QTest::addColumn<bool>("multiline");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<int>("maximum");
+        const QString longText = QString("word ").repeated(60);
+        QTest::newRow("fixed height ignores the picture") << false << false << "a|0" << 16 << 16;
+        QTest::newRow("picture height + 2") << true << false << "a|0" << 22 << 22;
+        QTest::newRow("no picture: item height") << true << false << "a" << 16 << 16;
+        QTest::newRow("long text on one line") << true << false << longText << 16 << 16;
+        QTest::newRow("long text wrapped") << true << true << longText << 3 * 13 << 16 * 13;
+    }
+    void variableHeights()
+    {
+        QFETCH(bool, calcHeight);
+        QFETCH(bool, multiline);
+        QFETCH(QString, item);
+        QFETCH(int, minimum);
+        QFETCH(int, maximum);
+        ImageList imageList;
+        imageList.setList(0, {QImage(10, 20, QImage::Format_RGB32)});
+        Skin skin;
+        TLMDImageListBox *list = makeSongList(&skin);
+        list->setImageList(&imageList);
+        TLMDImageListBox::ListBoxOptions options = TLMDImageListBox::lboCheckImageNr;
+        options.setFlag(TLMDImageListBox::lboCalcHeight, calcHeight);
+        list->setOptions(options);
+        list->setMultiline(multiline);
+        list->setItems({item, "next"});
+        skin.grab();
+        const QRect first = list->visualRect(list->model()->index(0, 0));
+        QVERIFY2(first.height() >= minimum && first.height() <= maximum,
+                 qPrintable(QString::number(first.height())));
+        // The next row starts where this one ends.
+        QCOMPARE(list->visualRect(list->model()->index(1, 0)).top(), first.bottom() + 1);
+    }
+
+    void disabledTextIsGrey()
+    {
+        Skin skin;
+        TLMDImageListBox *list = makeSongList(&skin);
+        list->setItems(songs(3));
+        list->setEnabled(false);
+        const QImage shot = skin.grab().toImage();
+        const QColor grey = list->palette().color(QPalette::Disabled, QPalette::Text);
+        int greyPixels = 0;
+        const QRect area = rowArea(*list);
+        for (int y = area.top(); y < area.top() + 3 * RowHeight; ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                QVERIFY(shot.pixelColor(x, y) != Lime);
+                greyPixels += shot.pixelColor(x, y) == grey;
+            }
+        QVERIFY(greyPixels > 60);
+    }
+
+    // A transparent list scrolls by repainting what it shows over the skin: nothing of the
+    // old rows may stay behind on the screen.
+    void scrolling()
+    {
+        Skin skin;
+        TLMDImageListBox *list = makeSongList(&skin);
+        list->setItems(songs(40));
+        skin.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&skin));
+        int paints = 0;
+        PaintCounter counter(&paints);
+        list->viewport()->installEventFilter(&counter);
+        QScrollBar *bar = list->verticalScrollBar();
+
+        // A step that does not move the list repaints nothing.
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCoreApplication::processEvents();
+        QCOMPARE(paints, 0);
+
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(paints > 0);
+        QCOMPARE(list->indexAt(QPoint(5, 5)).row(), 1);
+        const QImage onScreen = skin.screen()->grabWindow(skin.winId()).toImage();
+        QCOMPARE(onScreen.convertToFormat(QImage::Format_RGB32),
+                 skin.grab().toImage().convertToFormat(QImage::Format_RGB32));
+
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCoreApplication::processEvents();
+        paints = 0;
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCoreApplication::processEvents();
+        QCOMPARE(paints, 0);
+    }
+
+    // What the main window's playlist may hold: many rows, drawn without a widget per row.
+    void hundredThousandRows()
+    {
+        Skin skin;
+        TLMDImageListBox *list = makeSongList(&skin);
+        const qsizetype widgets = list->findChildren<QWidget *>().size();
+        for (int i = 0; i < 100000; ++i) // row by row, as the playlist is rebuilt
+            list->addItem(QStringLiteral("%1.- Song").arg(i + 1));
+        QCOMPARE(list->count(), 100000);
+        list->setItemIndex(99999);
+        const QImage shot = skin.grab().toImage();
+        QCOMPARE(list->findChildren<QWidget *>().size(), widgets);
+        const QRect last = list->visualRect(list->model()->index(99999, 0));
+        QVERIFY(list->viewport()->rect().contains(last));
+        const QPoint besideText =
+            rowArea(*list).topLeft() + QPoint(last.right() - 3, last.top() + 8);
+        QCOMPARE(shot.pixelColor(besideText), Highlight);
+        QCOMPARE(list->indexAt(last.center()).row(), 99999);
     }
 
     void itemHeight_data()
