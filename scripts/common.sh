@@ -28,8 +28,11 @@ ensure_packages() {
 }
 
 # Configures (once) and builds one preset incrementally: default, asan, tsan, fuzz, bench.
+# Further arguments name the targets to build (all when none).
 build_preset() {
-    local preset=$1 dir
+    local preset=$1 dir targets=()
+    shift
+    [ $# -eq 0 ] || targets=(--target "$@")
     case "$preset" in
     default) dir=build ;;
     *) dir=build-$preset ;;
@@ -37,5 +40,5 @@ build_preset() {
     if [ ! -f "$ROOT/$dir/build.ninja" ]; then
         cmake --preset "$preset" -S "$ROOT" >/dev/null
     fi
-    cmake --build "$ROOT/$dir"
+    cmake --build "$ROOT/$dir" "${targets[@]}"
 }
