@@ -486,6 +486,33 @@ private slots:
         skin.grab(); // draws without the pictures
     }
 
+    // The list of pictures in use, and rows made from it with ImagesOnly.
+    void pictureListChoice()
+    {
+        const QImage picture(4, 4, QImage::Format_RGB32);
+        ImageList imageList;
+        imageList.setList(0, {picture, picture});
+        imageList.setList(1, {picture, picture, picture});
+        TLMDImageListBox list;
+        list.setImagesOnly(true);
+        list.setImageList(&imageList);
+        QCOMPARE(list.items(), QStringList(2));
+        list.setListIndex(1);
+        QCOMPARE(list.count(), 3);
+        list.setListIndex(-1); // ignored
+        QCOMPARE(list.listIndex(), 1);
+        imageList.setList(1, {picture}); // the list follows its pictures
+        QCOMPARE(list.count(), 1);
+        list.setListIndex(7); // no such list: no pictures, no rows
+        QCOMPARE(list.count(), 0);
+        list.setImagesOnly(false);
+        list.setItems({"a", "b|1"});
+        list.setListIndex(0);
+        list.setOptions(TLMDImageListBox::lboCheckImageNr);
+        QCOMPARE(list.pictureNumber(0), -1);
+        QCOMPARE(list.pictureNumber(1), 1);
+    }
+
     void variableHeights_data()
     {
         QTest::addColumn<bool>("calcHeight");
