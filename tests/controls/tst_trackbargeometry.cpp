@@ -185,39 +185,43 @@ private slots:
         QTEST(TrackBarGeometry(layout).pageDirection(point, position), "direction");
     }
 
+    // Ticks below the groove, 6 long: the values and the columns they land on.
     void ticks_data()
     {
         QTest::addColumn<TrackBarLayout>("layout");
         QTest::addColumn<int>("gap");
         QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QList<int>>("columns");
         TrackBarLayout volume = volumeBar();
         volume.tickStyle = tsAuto;
         QTest::newRow("volume, gap 5000")
             << volume << 5000 << QList<int>{0,     5000,  10000, 15000, 20000, 25000, 30000,
-                                            35000, 40000, 45000, 50000, 55000, 60000, 65000};
+                                            35000, 40000, 45000, 50000, 55000, 60000, 65000}
+            << QList<int>{12, 15, 19, 23, 27, 31, 35, 39, 43, 47, 50, 54, 58, 62};
+        const QList<int> everyValue{0, 1, 2, 3, 4};
+        const QList<int> everyColumn{6, 57, 109, 161, 213};
         QTest::newRow("gap -1: every value")
-            << withRange(newBar(), 0, 4) << -1 << QList<int>{0, 1, 2, 3, 4};
+            << withRange(newBar(), 0, 4) << -1 << everyValue << everyColumn;
         QTest::newRow("gap 0: every value")
-            << withRange(newBar(), 0, 4) << 0 << QList<int>{0, 1, 2, 3, 4};
-        QTest::newRow("gap 3") << newBar() << 3 << QList<int>{0, 3, 6, 9};
+            << withRange(newBar(), 0, 4) << 0 << everyValue << everyColumn;
+        QTest::newRow("gap 3") << newBar() << 3 << QList<int>{0, 3, 6, 9}
+                               << QList<int>{6, 68, 130, 192};
         QTest::newRow("from a negative minimum")
-            << withRange(newBar(), -4, 4) << 4 << QList<int>{-4, 0, 4};
+            << withRange(newBar(), -4, 4) << 4 << QList<int>{-4, 0, 4} << QList<int>{6, 109, 213};
     }
     void ticks()
     {
         QFETCH(TrackBarLayout, layout);
         QFETCH(int, gap);
         QFETCH(QList<int>, values);
+        QFETCH(QList<int>, columns);
         const TrackBarGeometry geometry(layout);
         const std::vector<TrackBarTick> ticks = geometry.ticks(gap, 6);
         QCOMPARE(ticks.size(), size_t(values.size()));
-        const double ratio = double(geometry.workingArea().width() - layout.thumb.width()) /
-                             (layout.maxValue - layout.minValue);
         const int bottom = geometry.workingArea().bottom();
-        for (size_t i = 0; i < ticks.size(); ++i) {
-            const int x =
-                1 + layout.thumb.width() / 2 + int((values[int(i)] - layout.minValue) * ratio);
-            QCOMPARE(ticks[i], (TrackBarTick{values[int(i)], {x, bottom}, {x, bottom - 5}}));
+        for (int i = 0; i < values.size(); ++i) {
+            const int x = columns[i];
+            QCOMPARE(ticks[size_t(i)], (TrackBarTick{values[i], {x, bottom}, {x, bottom - 5}}));
         }
     }
 
