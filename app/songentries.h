@@ -16,7 +16,9 @@ QString titleOfEntry(const QString &entry);
 QString pathOfEntry(const QString &entry);
 // "3.- Title" when numbered (row 2), else the title.
 QString rowText(int row, const QString &title, bool numbered);
-// Ascending, with the user's locale collation, ignoring case.
+// Ascending, with the user's locale collation, ignoring case; equal entries keep their order.
 void sortEntries(QStringList &entries);
+// Inserts into sorted entries where sortEntries would put it after appending it.
+void insertSorted(QStringList &entries, const QString &entry);
 
 } // namespace SongEntries

@@ -1,0 +1,42 @@
+#include "application.h"
+
+#include <QFont>
+#include <QMessageBox>
+#include <QWidget>
+#include <cstdio>
+#include <exception>
+
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("NorlPlayer"));
+    setApplicationDisplayName(QStringLiteral("NorlPlayer"));
+    setApplicationVersion(QStringLiteral("1.5"));
+    // The forms ask for the classic dialog face; Liberation Sans has its metrics.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
+void TApplication::ShowException()
+{
+    QString message;
+    try {
+        throw;
+    } catch (const std::exception &error) {
+        message = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        message = QStringLiteral("Unknown error");
+    }
+    std::fprintf(stderr, "NorlPlayer: %s\n", qPrintable(message));
+    QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok,
+                    activeWindow());
+    box.exec();
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowException();
+        return false;
+    }
+}

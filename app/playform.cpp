@@ -1,0 +1,231 @@
+#include "playform.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QShowEvent>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "aboutdialog.h"
+#include "application.h"
+#include "iniout.h"
+#include "players.h"
+#include "ui_playform.h"
+
+namespace {
+
+const QString SettingsKey = QStringLiteral("SOFTWARE\\Vellacort\\Vorov3");
+
+// What the main window keeps in the settings store: component;property;default;key;value.
+QStringList mainWindowSettings()
+{
+    const QString key = SettingsKey;
+    return {
+        QStringLiteral("PlayForm;Top;20;%1;Top;1;0").arg(key),
+        QStringLiteral("PlayForm;Left;100;%1;Left;1;0").arg(key),
+        QStringLiteral("Slider1;Position; ;%1;Slider1Position;1;0").arg(key),
+        QStringLiteral("Slider2;Position; ;%1;Slider2Position;1;0").arg(key),
+        QStringLiteral("Forward1;Checked;True;%1;Forward;1;0").arg(key),
+        QStringLiteral("Random1;Checked;False;%1;Random;1;0").arg(key),
+        QStringLiteral("SameSong1;Checked;False;%1;SameSong;1;0").arg(key),
+    };
+}
+
+} // namespace
+
+TPlayForm::TPlayForm(RegistryStore &store, const QString &programFolder,
+                     const QStringList &arguments)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::TPlayForm), m_store(store),
+      m_programFolder(programFolder), m_arguments(arguments), m_startFolder(QDir::currentPath())
+{
+    ui->setupUi(this);
+    setFixedSize(252, 412);
+    createComponents();
+}
+
+TPlayForm::~TPlayForm()
+{
+    CommandScope::runInEvent([this] { FormDestroy(); });
+    // The player releases the library now, while the handlers it calls still exist.
+    delete m_PlayerMan;
+}
+
+void TPlayForm::createComponents()
+{
+    m_PlayerMan = new TElPlayerMan(this);
+    m_PlayerMan->setObjectName(QStringLiteral("PlayerMan"));
+    TElPlayer *player = m_PlayerMan->Players()->Add();
+    player->SetInputMode(TElPlayer::imFile);
+    player->SetOutputMode(TElPlayer::omMMSystem);
+    player->SetPathToDLL(QStringLiteral("libnorlplay.so"));
+    player->SetStartPos(0);
+    player->SetEndPos(0);
+    player->SetPriority(0);
+    player->SetBuffersCount(12);
+    player->SetBufferSize(16384);
+    player->SetOutputDevNum(0);
+    player->SetUseEqualizer(false);
+    bindFileStreamEvents(*player, m_fileStreams);
+    player->SetOnOutputInit(
+        [this](QObject *sender, bool &success) { PlayerManPlayers0OutputInit(sender, success); });
+    player->SetOnOutputDone(
+        [this](QObject *sender, bool &success) { PlayerManPlayers0OutputDone(sender, success); });
+    player->SetOnOutput([this](QObject *sender, void *samples, int bits, int channels, int rate,
+                               int size, bool &success) {
+        PlayerManPlayers0Output(sender, samples, bits, channels, rate, size, success);
+    });
+
+    m_Timer = new QTimer(this);
+    m_Timer->setObjectName(QStringLiteral("Timer"));
+    m_Timer->setInterval(1000);
+    connect(m_Timer, &QTimer::timeout, this, &TPlayForm::TimerTimer);
+
+    m_LMDAboutDlg1 = new TLMDAboutDlg(this);
+    m_LMDAboutDlg1->setObjectName(QStringLiteral("LMDAboutDlg1"));
+    m_LMDAboutDlg1->setProperty("LinkUrl", HomePage);
+
+    m_IniOut1 = new TIniOut(this, m_store);
+    m_IniOut1->setObjectName(QStringLiteral("IniOut1"));
+    m_IniOut1->SetRegistryRoot(TIniOut::LOCAL_MACHINE);
+    m_IniOut1->SetItems(mainWindowSettings());
+
+    // Object references a form file cannot hold.
+    ui->SongList->setPopupMenu(ui->PopupMenu1);
+    ui->LMDSpeedButton8->setDropDownMenu(ui->PopupMenu1);
+    ui->LMDSpeedButton10->setDropDownMenu(ui->PopupMenu3);
+    ui->LMDSpeedButton9->setDropDownMenu(ui->PopupMenu2);
+}
+
+// Output notifications are accepted; the samples are not used.
+void TPlayForm::PlayerManPlayers0OutputInit(QObject *, bool &Success)
+{
+    Success = true;
+}
+
+void TPlayForm::PlayerManPlayers0OutputDone(QObject *, bool &Success)
+{
+    Success = true;
+}
+
+void TPlayForm::PlayerManPlayers0Output(QObject *, void *, int, int, int, int, bool &success)
+{
+    success = true;
+}
+
+void TPlayForm::FormCreate()
+{
+    m_elapsed = ElapsedTime();
+    m_Entries.clear();
+    // Restoring the bars reaches no player yet: Player is unset and PriorityLive is off.
+    m_IniOut1->LoadFromRegistry();
+    show();
+}
+
+void TPlayForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        CommandScope::runInEvent([this] { FormShow(); });
+}
+
+void TPlayForm::FormShow()
+{
+    if (m_FirstShowDone)
+        return;
+    m_Player = m_PlayerMan->Players()->GetItems(0);
+    // A retry after a failed first show keeps the library it already loaded.
+    if (!m_Player->Initialized())
+        m_Player->InitModule();
+    ui->Slider2->setPosition((int(m_Player->LeftVolume()) + int(m_Player->RightVolume())) / 2);
+    m_PriorityLive = true;
+    m_lastPlaylistPath = lastPlaylistPathFor(m_programFolder);
+    ApplySettings();
+    if (m_RememberLastLoaded && QFileInfo::exists(m_lastPlaylistPath))
+        ReadPlaylist(m_lastPlaylistPath);
+    ui->LMDSpeedButton4->setTransparent(true);
+    m_FirstShowDone = true;
+    CheckAssociation();
+    OpenCommandLineFile();
+}
+
+QString TPlayForm::lastPlaylistPathFor(const QString &programFolder)
+{
+    const QString name = QStringLiteral("loaded.lpl");
+    if (QFileInfo(programFolder).isWritable())
+        return QDir(programFolder).filePath(name);
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(userFolder);
+    return QDir(userFolder).filePath(name);
+}
+
+void TPlayForm::OpenCommandLineFile()
+{
+    if (m_arguments.isEmpty() || m_arguments.first().isEmpty())
+        return;
+    // A path with spaces may arrive as several arguments.
+    const QString joined = (QLatin1Char(' ') + m_arguments.join(QLatin1Char(' '))).trimmed();
+    // The name as stored on disk; a relative path means the folder the program started in.
+    const QFileInfo file(QDir(m_startFolder), joined);
+    const QString storedName = file.fileName();
+    const QString path = (file.absolutePath() + QLatin1Char('/') + storedName).trimmed();
+    AddEntry(path);
+    ui->SongList->clear();
+    RebuildSongList();
+    const QString wanted = storedName.toUpper();
+    for (int row = 0; row < ui->SongList->count(); ++row) {
+        if ((ui->SongList->item(row) + QStringLiteral(".MP3")).toUpper().contains(wanted)) {
+            ui->SongList->setItemIndex(row);
+            break;
+        }
+    }
+    if (ui->SongList->itemIndex() >= 0)
+        SongListDblClick();
+}
+
+void TPlayForm::closeEvent(QCloseEvent *event)
+{
+    CommandScope::runInEvent([this] { FormClose(); });
+    event->accept();
+}
+
+void TPlayForm::FormClose()
+{
+    if (m_Player)
+        m_Player->DeInitModule();
+}
+
+void TPlayForm::FormDestroy()
+{
+    m_IniOut1->SaveToRegistry();
+    if (m_RememberLastLoaded && !m_lastPlaylistPath.isEmpty())
+        WritePlaylist(m_lastPlaylistPath);
+}
+
+void TPlayForm::LMDSpeedButton6Click()
+{
+    // Hiding goes to the notification area, which the shell integration provides; until the
+    // window has an icon there, it minimises so that it can always be got back.
+    showMinimized();
+}
+
+void TPlayForm::LMDSpeedButton7Click()
+{
+    QCoreApplication::quit();
+}
+
+void TPlayForm::LMDTrayIcon1DblClick()
+{
+    CommandScope::run([this] {
+        setVisible(true);
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+    });
+}
+
+void TPlayForm::Restore1Click()
+{
+    LMDTrayIcon1DblClick();
+}

@@ -1,0 +1,175 @@
+// TPlayForm: the main window. It owns every component of the program's window (the player
+// manager with its one player, the poll timer, the settings binding, the menus) and holds the
+// playlist. Its layout, design values, menus and the binding of events to handlers are the data
+// of playform.ui; the handlers keep their component-and-event names. The window's life, the song
+// list and playlist files, and the settings each live in their own source file.
+#pragma once
+
+#include <QStringList>
+#include <QUrl>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "elapsedtime.h"
+#include "filestreams.h"
+
+class RegistryStore;
+class TElPlayer;
+class TElPlayerMan;
+class TIniOut;
+class TLMDAboutDlg;
+class QAction;
+class QTimer;
+namespace Ui {
+class TPlayForm;
+}
+
+class TPlayForm : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+
+public:
+    // `programFolder` is where the program lies: the decoder library, the default skin and, when
+    // it may be written, "loaded.lpl". `arguments` is the command line without the program.
+    TPlayForm(RegistryStore &store, const QString &programFolder, const QStringList &arguments);
+    ~TPlayForm() override;
+
+    int Top() const { return y(); }
+    void SetTop(int value) { move(x(), value); }
+    int Left() const { return x(); }
+    void SetLeft(int value) { move(value, y()); }
+
+    // Creation: restores the stored properties, then shows the window (which runs FormShow).
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormDestroy();
+
+    // Virtual so that a test can watch the order of the start-up steps.
+    virtual void AddEntry(const QString &path);
+    // Adds several paths as AddEntry does one by one, sorting once at the end.
+    void AddEntries(const QStringList &paths);
+    void RebuildSongList();
+    virtual void ReadPlaylist(const QString &fileName);
+    void WritePlaylist(const QString &fileName);
+    virtual void ApplySettings();
+    // The desktop's .mp3 association check of the first show; it comes with the shell
+    // integration.
+    virtual void CheckAssociation() {}
+    // Handles the first show's command line: one file, possibly split into several arguments.
+    void OpenCommandLineFile();
+
+    const QStringList &Entries() const { return m_Entries; }
+    TElPlayer *Player() const { return m_Player; }
+    bool FirstShowDone() const { return m_FirstShowDone; }
+    QString LastPlaylistPath() const { return m_lastPlaylistPath; }
+    QString SkinFileName() const { return m_SkinFileName; }
+    bool SortOnLoad() const { return m_SortOnLoad; }
+    bool NumbersInPlaylist() const { return m_NumbersInPlaylist; }
+    bool RememberLastLoaded() const { return m_RememberLastLoaded; }
+    bool DisplayRecordingInfo() const { return m_DisplayRecordingInfo; }
+    int PlayListFontSize() const { return m_PlayListFontSize; }
+
+    // Where the last playlist is kept: beside the program, or in the user's data folder when
+    // the program's folder cannot be written (a system-wide install).
+    static QString lastPlaylistPathFor(const QString &programFolder);
+    // The project's home page, for the Help menu and the about box.
+    static const QUrl HomePage;
+
+    // Playing: starts a file, shows the time, picks the next row at the end of a song, and
+    // estimates the time after a seek.
+    void StartSong(const QString &path);
+    void ShowTime(const QString &time);
+    void ChooseNextSong();
+    void RecalcElapsedTime();
+    ElapsedTime Elapsed() const { return m_elapsed; }
+    uint32_t FileBlocks() const { return m_FileBlocks; }
+    uint32_t Bitrate() const { return m_Bitrate; }
+    QString CurrentTitle() const { return m_CurrentTitle; }
+
+public slots:
+    void SongListDblClick();
+    void PlayBtnClick();
+    void PauseBtnClick();
+    void StopBtnClick();
+    void LMDSpeedButton5Click();
+    void LMDSpeedButton4Click();
+    void TimerTimer();
+    void SliderMouseUp(QObject *Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                       int Y);
+    void Forward1Click();
+    void Random1Click();
+    void SameSong1Click();
+    void InfoBtnClick();
+    void ID3BtnClick();
+    void AboutBtnClick();
+    void Contents1Click();
+    void NorlPlayersHomePage1Click();
+    void OpenBtnClick();
+    void Remove1Click();
+    void RemoveAll1Click();
+    void SavePlaylist1Click();
+    void LMDFMDrop1FMDragDrop(const QStringList &fileNames);
+    void Preferences1Click();
+    void Slider2Change(QObject *Sender);
+    void Slider1StopTracking(QObject *Sender);
+    void LMDSpeedButton6Click();
+    void LMDSpeedButton7Click();
+    void LMDTrayIcon1DblClick();
+    void Restore1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    // The dialogs, replaceable where a test has no one to answer them. Empty when cancelled.
+    virtual QStringList chooseFilesToOpen();
+    virtual QString chooseFileToSave();
+    virtual void showPreferences();
+
+    // Adds the files chosen in the open dialog by their extensions: songs, playlists read line
+    // by line, nothing for the rest.
+    void addChosenFiles(const QStringList &fileNames);
+
+    std::unique_ptr<Ui::TPlayForm> ui;
+
+private:
+    void createComponents();
+    void checkPlayMode(QAction *mode);
+    void showStoppedControls();
+    bool libraryOfVersionOne() const;
+    void PlayerManPlayers0OutputInit(QObject *Sender, bool &Success);
+    void PlayerManPlayers0OutputDone(QObject *Sender, bool &Success);
+    void PlayerManPlayers0Output(QObject *Sender, void *SampleData, int SBits, int Channels,
+                                 int SampleRate, int Size, bool &success);
+
+    RegistryStore &m_store;
+    QString m_programFolder;
+    QStringList m_arguments;
+    QString m_startFolder; // the current folder when the program started
+    TElPlayerMan *m_PlayerMan = nullptr;
+    TIniOut *m_IniOut1 = nullptr;
+    QTimer *m_Timer = nullptr;
+    TLMDAboutDlg *m_LMDAboutDlg1 = nullptr;
+    FileStreams m_fileStreams;
+    QString m_openDialogFolder;
+
+    QStringList m_Entries;
+    bool m_entriesSorted = true; // lets a sorted add insert in place instead of re-sorting
+    TElPlayer *m_Player = nullptr;
+    ElapsedTime m_elapsed; // ElapsedMinutes and ElapsedSeconds
+    uint32_t m_FileBlocks = 0;
+    uint32_t m_Bitrate = 0;
+    QString m_CurrentTitle;
+    QString m_SkinFileName;
+    bool m_FirstShowDone = false;
+    bool m_PriorityLive = false;
+    bool m_SortOnLoad = false;
+    bool m_NumbersInPlaylist = false;
+    bool m_RememberLastLoaded = false;
+    bool m_DisplayRecordingInfo = false;
+    int m_PlayListFontSize = 8;
+    QString m_lastPlaylistPath;
+};

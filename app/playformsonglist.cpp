@@ -1,0 +1,157 @@
+// The song list and playlist files of the main window: entries and rows, the Songs menu, files
+// dropped on the window, and the last playlist.
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "application.h"
+#include "playform.h"
+#include "playlistfile.h"
+#include "songentries.h"
+#include "ui_playform.h"
+
+void TPlayForm::AddEntry(const QString &path)
+{
+    const QString entry = SongEntries::makeEntry(path);
+    if (!m_SortOnLoad) {
+        m_Entries.append(entry);
+        m_entriesSorted = false;
+    } else if (m_entriesSorted) {
+        SongEntries::insertSorted(m_Entries, entry);
+    } else {
+        m_Entries.append(entry);
+        SongEntries::sortEntries(m_Entries);
+        m_entriesSorted = true;
+    }
+}
+
+void TPlayForm::AddEntries(const QStringList &paths)
+{
+    // Sorting once after all of them gives the order that sorting after each one would.
+    for (const QString &path : paths)
+        m_Entries.append(SongEntries::makeEntry(path));
+    if (m_SortOnLoad) {
+        SongEntries::sortEntries(m_Entries);
+        m_entriesSorted = true;
+    } else if (!paths.isEmpty()) {
+        m_entriesSorted = false;
+    }
+}
+
+void TPlayForm::RebuildSongList()
+{
+    QStringList rows = ui->SongList->items();
+    rows.reserve(rows.size() + m_Entries.size());
+    for (qsizetype i = 0; i < m_Entries.size(); ++i)
+        rows << SongEntries::rowText(int(i), SongEntries::titleOfEntry(m_Entries.at(i)),
+                                     m_NumbersInPlaylist);
+    ui->SongList->setItems(rows);
+}
+
+QStringList TPlayForm::chooseFilesToOpen()
+{
+    QFileDialog dialog(this, QString(), m_openDialogFolder,
+                       QStringLiteral("MP3 files (*.mp3);;WMA files (*.wma);;M3U files (*.m3u)"));
+    dialog.setObjectName(QStringLiteral("OpenDlg"));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setDefaultSuffix(QStringLiteral("mp3"));
+    dialog.setOption(QFileDialog::ReadOnly);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+void TPlayForm::OpenBtnClick()
+{
+    CommandScope::run([this] {
+        const QStringList chosen = chooseFilesToOpen();
+        addChosenFiles(chosen);
+        if (!chosen.isEmpty())
+            m_openDialogFolder = QFileInfo(chosen.first()).absolutePath();
+        // Also after a cancelled dialog: numbering may have changed since the last rebuild.
+        ui->SongList->clear();
+        RebuildSongList();
+    });
+}
+
+void TPlayForm::addChosenFiles(const QStringList &fileNames)
+{
+    for (const QString &fileName : fileNames) {
+        const QString name = QFileInfo(fileName).fileName();
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString extension = dot < 0 ? QString() : name.mid(dot).toUpper();
+        if (extension == QLatin1String(".MP3"))
+            AddEntry(fileName);
+        else if (extension == QLatin1String(".M3U"))
+            AddEntries(PlaylistFile::readLines(fileName)); // every line, blank ones too
+    }
+}
+
+void TPlayForm::Remove1Click()
+{
+    CommandScope::run([this] {
+        const int row = ui->SongList->itemIndex();
+        if (row < 0)
+            return;
+        struct SelectAbove {
+            TLMDImageListBox *list;
+            int row;
+            ~SelectAbove() { list->setItemIndex(row - 1); }
+        } selectAbove{ui->SongList, row};
+        m_Entries.removeAt(row);
+        ui->SongList->deleteItem(row);
+    });
+}
+
+void TPlayForm::RemoveAll1Click()
+{
+    CommandScope::run([this] {
+        ui->SongList->clear();
+        m_Entries.clear();
+    });
+}
+
+void TPlayForm::LMDFMDrop1FMDragDrop(const QStringList &fileNames)
+{
+    CommandScope::run([this, &fileNames] {
+        QStringList songs;
+        for (const QString &name : fileNames)
+            if (name.toUpper().contains(QLatin1String("MP3")))
+                songs << name;
+        AddEntries(songs);
+        ui->SongList->clear();
+        RebuildSongList();
+    });
+}
+
+void TPlayForm::ReadPlaylist(const QString &fileName)
+{
+    AddEntries(PlaylistFile::nonBlankLines(PlaylistFile::readLines(fileName)));
+    RebuildSongList();
+}
+
+void TPlayForm::WritePlaylist(const QString &fileName)
+{
+    QStringList paths;
+    paths.reserve(m_Entries.size());
+    for (const QString &entry : std::as_const(m_Entries))
+        paths << SongEntries::pathOfEntry(entry);
+    PlaylistFile::write(fileName, paths, QDir::currentPath());
+}
+
+QString TPlayForm::chooseFileToSave()
+{
+    QFileDialog dialog(this, QString(), QString(), QStringLiteral("Playlist (*.M3U)"));
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The file gets exactly the name typed; an existing one is replaced without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+void TPlayForm::SavePlaylist1Click()
+{
+    CommandScope::run([this] {
+        const QString fileName = chooseFileToSave();
+        if (!fileName.isEmpty())
+            WritePlaylist(fileName);
+    });
+}
