@@ -1,0 +1,319 @@
+// The main window's life against the fake decoder: the order of the first show, the retry after
+// a failed first show, the first start's defaults, the command line, hiding and shutting down.
+#include <QFile>
+#include <QtTest>
+
+#include "formfixture.h"
+#include "imagelistbox.h"
+#include "trackbar.h"
+#include "ui_playform.h"
+
+namespace {
+
+// Forwards to the fixture's store and writes every value read into the step log, together
+// with the decoder calls made since the last step, so one log shows the order of everything.
+class RecordingStore : public RegistryStore {
+public:
+    RecordingStore(RegistryStore &store, QStringList &log) : m_store(store), m_log(log) {}
+
+    bool keyExists(RegistryRoot root, const QString &key) override
+    {
+        syncDecoderCalls(m_log);
+        m_log << QStringLiteral("registry");
+        return m_store.keyExists(root, key);
+    }
+    bool createKey(RegistryRoot root, const QString &key) override
+    {
+        return m_store.createKey(root, key);
+    }
+    std::optional<RegistryValue> readValue(RegistryRoot root, const QString &key,
+                                           const QString &name) override
+    {
+        return m_store.readValue(root, key, name);
+    }
+    bool writeValue(RegistryRoot root, const QString &key, const QString &name,
+                    const RegistryValue &value) override
+    {
+        return m_store.writeValue(root, key, name, value);
+    }
+
+    // Appends the decoder calls not yet in the log.
+    static void syncDecoderCalls(QStringList &log)
+    {
+        static size_t seen = 0;
+        const auto names = fakeScript().callNames();
+        if (names.size() < seen)
+            seen = 0;
+        for (; seen < names.size(); ++seen)
+            log << QString::fromStdString(names[seen]);
+    }
+
+private:
+    RegistryStore &m_store;
+    QStringList &m_log;
+};
+
+QString makeSong(const QString &folder, const QString &name)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray(1280, '\0'));
+    return path;
+}
+
+void writeLastPlaylist(const QString &programFolder, const QStringList &paths)
+{
+    QFile file(programFolder + QStringLiteral("/loaded.lpl"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const QString &path : paths)
+        file.write(path.toLocal8Bit() + "\r\n");
+}
+
+} // namespace
+
+class tst_startup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstShowRunsItsStepsInOrder()
+    {
+        FormFixture fixture;
+        QStringList log;
+        RecordingStore recording(*fixture.store, log);
+        writeLastPlaylist(fixture.folder.path(), {makeSong(fixture.folder.path(), "b.mp3")});
+        const QString song = makeSong(fixture.folder.path(), "a.mp3");
+        fixture.form =
+            std::make_unique<TestPlayForm>(recording, fixture.folder.path(), QStringList{song});
+        fixture.player().SetPathToDLL(FakeDecoderPath);
+        RecordingStore::syncDecoderCalls(log); // forget calls of earlier tests
+        log.clear();
+        fixture.form->FormCreate();
+        RecordingStore::syncDecoderCalls(log);
+
+        QCOMPARE(fixture.form->steps,
+                 (QStringList{"ApplySettings", "ReadPlaylist", "CheckAssociation", "AddEntry"}));
+        // The window's settings, the library, the output's volume, then the Preferences
+        // values (ApplySettings), and last the command line's song.
+        const qsizetype library = log.indexOf("ESInitModule");
+        const qsizetype volume = log.indexOf("ESGetVolume");
+        QCOMPARE(log.indexOf("registry"), 0);
+        QVERIFY(library > 0 && volume > library);
+        QCOMPARE(log.mid(volume).indexOf("registry") > 0, true);
+        QVERIFY(log.indexOf("registry", volume) < log.indexOf("ESOpen"));
+        QCOMPARE(log.count("registry"), 7 + 8);
+        QVERIFY(fixture.form->FirstShowDone());
+        QVERIFY(fixture.form->isVisible());
+    }
+
+    void firstStartTakesTheDefaultsAndTheOutputVolume()
+    {
+        FormFixture fixture;
+        fakeScript().volume = (50000u << 16) | 30000u; // right high word, left low word
+        TestPlayForm &form = fixture.make();
+        form.FormCreate();
+        QCOMPARE(form.Top(), 20);
+        QCOMPARE(form.Left(), 100);
+        QVERIFY(form.ui->Forward1->isChecked());
+        QVERIFY(!form.ui->Random1->isChecked());
+        QVERIFY(!form.ui->SameSong1->isChecked());
+        QCOMPARE(form.ui->Slider1->position(), 3);
+        QCOMPARE(fixture.player().Priority(), 0); // the stored bar is not sent to the player
+        QVERIFY(fakeScript().callsTo("ESSetPriority").empty());
+        QCOMPARE(form.ui->Slider2->position(), 40000);
+        QCOMPARE(fakeScript().callsTo("ESSetVolume").back(),
+                 "ESSetVolume(7,9c409c40)"); // 40000 on both channels
+        // The Preferences defaults, through the hidden dialog.
+        QVERIFY(form.SortOnLoad());
+        QVERIFY(form.DisplayRecordingInfo());
+        QVERIFY(form.RememberLastLoaded());
+        QVERIFY(!form.NumbersInPlaylist());
+        QCOMPARE(form.PlayListFontSize(), 8);
+        QCOMPARE(fixture.player().BufferSize(), 16384);
+        QCOMPARE(fixture.player().BuffersCount(), 12);
+        QCOMPARE(form.SkinFileName(), fixture.folder.filePath("blue/blue.sk"));
+        QCOMPARE(form.ui->InfoLabel->text(), QStringLiteral("Click on Open to select MP3 files"));
+        QVERIFY(form.ui->LMDSpeedButton1->isEnabled());
+        QVERIFY(!form.ui->LMDSpeedButton2->isEnabled());
+        QVERIFY(!form.ui->LMDSpeedButton3->isEnabled());
+        QVERIFY(!form.ui->Slider->isEnabled());
+        QVERIFY(!form.ui->Stop1->isEnabled());
+        QVERIFY(!form.ui->Pause1->isEnabled());
+    }
+
+    void storedSettingsAreRestoredAndSavedAtTheEnd()
+    {
+        FormFixture fixture;
+        fixture.storeSetting("Top", "33");
+        fixture.storeSetting("Left", "44");
+        fixture.storeSetting("Slider1Position", "6");
+        fixture.storeSetting("Random", "1");
+        fixture.storeSetting("Forward", "0");
+        TestPlayForm &form = fixture.make();
+        form.FormCreate();
+        QCOMPARE(form.Top(), 33);
+        QCOMPARE(form.Left(), 44);
+        QCOMPARE(form.ui->Slider1->position(), 6);
+        QVERIFY(form.ui->Random1->isChecked());
+        QVERIFY(!form.ui->Forward1->isChecked());
+
+        form.ui->Slider1->setPosition(0); // the user moves the priority bar
+        QCOMPARE(fixture.player().Priority(), -15);
+        form.SameSong1Click();
+        form.move(70, 80);
+        fixture.form.reset();
+        QCOMPARE(fixture.storedSetting("Slider1Position"), "0");
+        QCOMPARE(fixture.storedSetting("SameSong"), "1");
+        QCOMPARE(fixture.storedSetting("Random"), "0");
+        QCOMPARE(fixture.storedSetting("Top"), "80");
+        QCOMPARE(fixture.storedSetting("Left"), "70");
+    }
+
+    void aFailedFirstShowIsRetriedAtTheNextShow()
+    {
+        FormFixture fixture;
+        writeLastPlaylist(fixture.folder.path(), {makeSong(fixture.folder.path(), "b.mp3")});
+        TestPlayForm &form = fixture.make();
+        fixture.player().SetPathToDLL(fixture.folder.filePath("missing.so"));
+        MessageBoxWatcher boxes;
+        form.FormCreate();
+        QCOMPARE(boxes.texts, QStringList{"Failed to load or initialize decoder module"});
+        QVERIFY(form.isVisible()); // the window still appears
+        QVERIFY(!form.FirstShowDone());
+        QVERIFY(!form.steps.contains("ReadPlaylist"));
+
+        fixture.player().SetPathToDLL(FakeDecoderPath);
+        form.setVisible(false);
+        form.Restore1Click();
+        QVERIFY(form.FirstShowDone());
+        QCOMPARE(form.steps.count("ReadPlaylist"), 1);
+        QCOMPARE(form.ui->SongList->count(), 1);
+        // Showing again repeats nothing.
+        form.setVisible(false);
+        form.Restore1Click();
+        QCOMPARE(form.steps.count("ReadPlaylist"), 1);
+        QCOMPARE(form.steps.count("CheckAssociation"), 1);
+        QCOMPARE(fakeScript().callsTo("ESInitModule").size(), size_t(1));
+        QCOMPARE(boxes.texts.size(), 1);
+    }
+
+    // Buffer values reach the player only while it has no library: after a failed load.
+    void buffersApplyOnlyWhileThePlayerHasNoLibrary()
+    {
+        FormFixture fixture;
+        TestPlayForm &form = fixture.make();
+        fixture.storeSetting("BufferSize", "32768");
+        fixture.storeSetting("BufferCount", "31"); // outside 10..30: ignored
+        form.FormCreate();
+        QCOMPARE(fixture.player().BufferSize(), 16384); // the library was loaded first
+
+        fixture.player().DeInitModule();
+        form.Preferences1Click();
+        QCOMPARE(fixture.player().BufferSize(), 32768);
+        QCOMPARE(fixture.player().BuffersCount(), 12);
+
+        fixture.storeSetting("BufferSize", "abc");
+        fixture.storeSetting("NumbersInPlaylist", "1");
+        MessageBoxWatcher boxes;
+        form.Preferences1Click();
+        QCOMPARE(boxes.texts, QStringList{"'abc' is not a valid integer value"});
+        QVERIFY(!form.NumbersInPlaylist()); // the steps after the failure did not run
+        QCOMPARE(form.steps.count("Preferences"), 2);
+    }
+
+    void commandLinePathSplitIntoSeveralArguments()
+    {
+        FormFixture fixture;
+        QDir(fixture.folder.path()).mkdir("My Music");
+        const QString song = makeSong(fixture.folder.path(), "My Music/My Song.mp3");
+        const QStringList pieces = song.split(QLatin1Char(' '));
+        QCOMPARE(pieces.size(), 3);
+        TestPlayForm &form = fixture.make(pieces);
+        form.FormCreate();
+        QCOMPARE(form.Entries(), QStringList{"My Song," + song});
+        QCOMPARE(form.ui->SongList->itemIndex(), 0);
+        QCOMPARE(fakeScript().callsTo("ESSetInputName").back(),
+                 "ESSetInputName(7," + song.toStdString() + ")");
+    }
+
+    void commandLineFileJoinsTheLastPlaylistInSortedPlace()
+    {
+        FormFixture fixture;
+        const QString folder = fixture.folder.path();
+        QStringList kept;
+        for (const char *name : {"b.mp3", "d.mp3", "f.mp3", "h.mp3", "j.mp3"})
+            kept << makeSong(folder, name);
+        writeLastPlaylist(folder, kept);
+        const QString song = makeSong(folder, "E.mp3");
+        TestPlayForm &form = fixture.make({song});
+        form.FormCreate();
+        QCOMPARE(form.ui->SongList->items(), (QStringList{"b", "d", "E", "f", "h", "j"}));
+        QCOMPARE(form.ui->SongList->itemIndex(), 2);
+        QCOMPARE(form.CurrentTitle(), "E");
+    }
+
+    void commandLineSearchTakesTheFirstRowContainingTheName()
+    {
+        FormFixture fixture;
+        const QString folder = fixture.folder.path();
+        writeLastPlaylist(folder, {makeSong(folder, "My Song.mp3")});
+        const QString song = makeSong(folder, "Song.mp3");
+        TestPlayForm &form = fixture.make({song});
+        form.FormCreate();
+        // "MY SONG.MP3" contains "SONG.MP3", and it comes first.
+        QCOMPARE(form.ui->SongList->items(), (QStringList{"My Song", "Song"}));
+        QCOMPARE(form.ui->SongList->itemIndex(), 0);
+        QCOMPARE(form.CurrentTitle(), "My Song");
+    }
+
+    void aRelativeCommandLinePathMeansTheStartFolder()
+    {
+        FormFixture fixture;
+        const QString song = makeSong(fixture.folder.path(), "rel.mp3");
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(fixture.folder.path());
+        TestPlayForm &form = fixture.make({"rel.mp3"});
+        QDir::setCurrent(before); // as a skin load would
+        form.FormCreate();
+        QCOMPARE(form.Entries(), QStringList{"rel," + song});
+    }
+
+    void shutDownWritesTheLastPlaylistOnlyWhenRemembered_data()
+    {
+        QTest::addColumn<QString>("remember");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("remembered") << "1" << true;
+        QTest::newRow("not remembered") << "0" << false;
+    }
+    void shutDownWritesTheLastPlaylistOnlyWhenRemembered()
+    {
+        QFETCH(QString, remember);
+        QFETCH(bool, written);
+        FormFixture fixture;
+        fixture.storeSetting("RememberLastLoaded", remember);
+        const QString song = makeSong(fixture.folder.path(), "x.mp3");
+        TestPlayForm &form = fixture.make({song});
+        form.FormCreate();
+        fixture.form.reset();
+        QFile lastPlaylist(fixture.folder.filePath("loaded.lpl"));
+        QCOMPARE(lastPlaylist.exists(), written);
+        if (written) {
+            QVERIFY(lastPlaylist.open(QIODevice::ReadOnly));
+            QCOMPARE(lastPlaylist.readAll(), song.toLocal8Bit() + "\r\n");
+        }
+    }
+
+    void closingTheWindowReleasesTheLibrary()
+    {
+        FormFixture fixture;
+        TestPlayForm &form = fixture.make();
+        form.FormCreate();
+        QVERIFY(fixture.player().Initialized());
+        form.close();
+        QVERIFY(!fixture.player().Initialized());
+        QCOMPARE(fakeScript().callsTo("ESDeInitModule").size(), size_t(1));
+    }
+};
+
+QTEST_MAIN(tst_startup)
+#include "tst_startup.moc"
