@@ -11,6 +11,7 @@
 #include "application.h"
 #include "iniout.h"
 #include "players.h"
+#include "transportglyph.h"
 #include "ui_playform.h"
 
 namespace {
@@ -90,11 +91,46 @@ void TPlayForm::createComponents()
     m_IniOut1->SetRegistryRoot(TIniOut::LOCAL_MACHINE);
     m_IniOut1->SetItems(mainWindowSettings());
 
+    showBuiltinPictures();
+
     // Object references a form file cannot hold.
     ui->SongList->setPopupMenu(ui->PopupMenu1);
     ui->LMDSpeedButton8->setDropDownMenu(ui->PopupMenu1);
     ui->LMDSpeedButton10->setDropDownMenu(ui->PopupMenu3);
     ui->LMDSpeedButton9->setDropDownMenu(ui->PopupMenu2);
+}
+
+// The form's own pictures and the parts of its design a form file cannot hold (nested objects,
+// images); a skin replaces the pictures.
+void TPlayForm::showBuiltinPictures()
+{
+    const GlyphColours glyphColours{QColor(128, 128, 0),
+                                    {Qt::black, QColor(128, 128, 128), Qt::darkBlue, Qt::black}};
+    const std::pair<TLMDSpeedButton *, std::pair<TransportSymbol, int>> buttons[] = {
+        {ui->LMDSpeedButton1, {TransportSymbol::Play, 17}},
+        {ui->LMDSpeedButton2, {TransportSymbol::Pause, 13}},
+        {ui->LMDSpeedButton3, {TransportSymbol::Stop, 17}},
+        {ui->LMDSpeedButton4, {TransportSymbol::Previous, 20}},
+        {ui->LMDSpeedButton5, {TransportSymbol::Next, 21}},
+        {ui->LMDSpeedButton6, {TransportSymbol::Hide, 11}},
+        {ui->LMDSpeedButton7, {TransportSymbol::Quit, 11}}};
+    for (const auto &[button, glyph] : buttons) {
+        const int height = glyph.first >= TransportSymbol::Hide ? 11 : 16;
+        button->setGlyph(transportGlyph(glyph.first, glyph.second, height, glyphColours));
+    }
+    const QColor thumbFace(192, 192, 192), thumbPressed(255, 255, 160);
+    ui->Slider->setThumb(thumbPicture({56, 10}, thumbFace, thumbPressed, Qt::white));
+    ui->Slider1->setThumb(thumbPicture({45, 8}, thumbFace, thumbPressed, Qt::white));
+    ui->Slider2->setThumb(thumbPicture({45, 8}, thumbFace, thumbPressed, Qt::white));
+
+    TLMDLEDLabel &led = *ui->LedDisplay;
+    led.Bevel()->SetMode(TLMDBevel::bmCustom);
+    led.Bevel()->SetBorderWidth(1);
+    led.Bevel()->SetBorderInnerWidth(1);
+    led.Bevel()->SetStandardStyle(TLMDBevel::lsSingleLowered);
+    led.LED()->SetHorzsize(6);
+    led.LED()->SetVertsize(6);
+    led.LED()->SetThickness(1);
 }
 
 // Output notifications are accepted; the samples are not used.

@@ -137,6 +137,7 @@ protected:
 
 private:
     void createComponents();
+    void showBuiltinPictures();
     void checkPlayMode(QAction *mode);
     void showStoppedControls();
     bool libraryOfVersionOne() const;
