@@ -10,6 +10,7 @@
 #include "panelfill.h"
 #include "speedbutton.h"
 #include "spinedit.h"
+#include "transportglyph.h"
 
 namespace {
 
@@ -17,72 +18,10 @@ const QColor skinBackground(16, 32, 74);
 const QColor skinText(0, 179, 214);
 const QColor lime(0, 255, 0);
 
-enum class Symbol { Previous, Play, Pause, Stop, Next };
-
-void drawSymbol(QPainter &painter, Symbol symbol, QRect box)
-{
-    const int mid = box.center().y();
-    auto triangle = [&](int left, int right) {
-        const int half = std::abs(right - left);
-        painter.drawPolygon(
-            QPolygon({QPoint(left, mid - half), QPoint(right, mid), QPoint(left, mid + half)}));
-    };
-    switch (symbol) {
-    case Symbol::Play:
-        triangle(box.left() + 4, box.left() + 10);
-        break;
-    case Symbol::Pause:
-        painter.drawRect(box.left() + 3, box.top() + 4, 2, 7);
-        painter.drawRect(box.left() + 8, box.top() + 4, 2, 7);
-        break;
-    case Symbol::Stop:
-        painter.drawRect(box.left() + 4, box.top() + 4, 7, 7);
-        break;
-    case Symbol::Previous:
-        painter.drawRect(box.left() + 4, box.top() + 4, 1, 7);
-        triangle(box.left() + 13, box.left() + 7);
-        break;
-    case Symbol::Next:
-        triangle(box.left() + 5, box.left() + 11);
-        painter.drawRect(box.left() + 14, box.top() + 4, 1, 7);
-        break;
-    }
-}
-
 // Four frames (normal, disabled, mouse over, down) on the skin's background, which is also the
 // transparent colour, as skins draw them.
-QImage transportGlyph(Symbol symbol, int frameWidth)
-{
-    const QColor frameColours[4] = {skinText, QColor(90, 100, 120), Qt::white, QColor(0, 255, 255)};
-    QImage strip(frameWidth * 4, 16, QImage::Format_RGB32);
-    strip.fill(skinBackground);
-    QPainter painter(&strip);
-    for (int frame = 0; frame < 4; ++frame) {
-        painter.setPen(frameColours[frame]);
-        painter.setBrush(frameColours[frame]);
-        drawSymbol(painter, symbol, QRect(frame * frameWidth, 0, frameWidth, 16));
-    }
-    return strip;
-}
-
-// The window's own two buttons: a bar (hide) or a cross (quit).
-QImage windowButtonGlyph(bool cross)
-{
-    QImage strip(9 * 4, 9, QImage::Format_RGB32);
-    strip.fill(skinBackground);
-    QPainter painter(&strip);
-    for (int frame = 0; frame < 4; ++frame) {
-        painter.setPen(frame == 1 ? QColor(90, 100, 120) : skinText);
-        const int left = frame * 9;
-        if (cross) {
-            painter.drawLine(left + 2, 2, left + 6, 6);
-            painter.drawLine(left + 6, 2, left + 2, 6);
-        } else {
-            painter.drawLine(left + 2, 6, left + 6, 6);
-        }
-    }
-    return strip;
-}
+const GlyphColours skinGlyphColours{
+    skinBackground, {skinText, QColor(90, 100, 120), Qt::white, QColor(0, 255, 255)}};
 
 QImage backgroundTile()
 {
@@ -107,26 +46,26 @@ TLMDPanelFill *skinPanel(QSize size)
 void addTransportButtons(QWidget *panel, QPoint origin, bool flat)
 {
     struct Button {
-        Symbol symbol;
+        TransportSymbol symbol;
         int frameWidth;
         int x;
         const char *hint;
     };
-    const Button buttons[] = {{Symbol::Previous, 20, 48, "Previous Song"},
-                              {Symbol::Play, 17, 80, "Play"},
-                              {Symbol::Pause, 13, 112, "Pause"},
-                              {Symbol::Stop, 17, 144, "Stop"},
-                              {Symbol::Next, 21, 176, "Next Song"}};
+    const Button buttons[] = {{TransportSymbol::Previous, 20, 48, "Previous Song"},
+                              {TransportSymbol::Play, 17, 80, "Play"},
+                              {TransportSymbol::Pause, 13, 112, "Pause"},
+                              {TransportSymbol::Stop, 17, 144, "Stop"},
+                              {TransportSymbol::Next, 21, 176, "Next Song"}};
     for (const Button &entry : buttons) {
         auto *button = new TLMDSpeedButton(panel);
         button->setGeometry(origin.x() + entry.x, origin.y(), 32, 20);
-        button->setGlyph(transportGlyph(entry.symbol, entry.frameWidth));
+        button->setGlyph(transportGlyph(entry.symbol, entry.frameWidth, 16, skinGlyphColours));
         button->setColor(button->glyph().pixelColor(0, 0));
         button->setFlat(flat);
         button->setToolTip(QString::fromLatin1(entry.hint));
-        if (entry.symbol == Symbol::Previous)
+        if (entry.symbol == TransportSymbol::Previous)
             button->setTransparent(true);
-        if (entry.symbol == Symbol::Pause) {
+        if (entry.symbol == TransportSymbol::Pause) {
             button->setGroupIndex(1);
             button->setAllowAllUp(true);
             button->setDown(true);
@@ -189,7 +128,8 @@ QImage mainWindow()
     for (int x : {212, 226}) {
         auto *small = new TLMDSpeedButton(panel.get());
         small->setGeometry(x, 8, 15, 15);
-        small->setGlyph(windowButtonGlyph(x == 226));
+        small->setGlyph(transportGlyph(x == 226 ? TransportSymbol::Quit : TransportSymbol::Hide, 9,
+                                       9, skinGlyphColours));
         small->setColor(skinBackground);
     }
     QMenu menu;

@@ -7,31 +7,16 @@
 
 #include "gallery.h"
 #include "trackbar.h"
+#include "transportglyph.h"
 
 namespace {
 
 const QColor Key(255, 0, 255);
 
-// A rounded pill per frame on the key colour: steel for the normal frame, amber for the pressed.
+// Steel for the normal frame, amber for the pressed, on the key colour.
 QImage twoFrameThumb(int width, int height)
 {
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(Key);
-    QPainter painter(&picture);
-    const int frame = width / 2;
-    const QRect frames[] = {{0, 0, frame, height}, {frame, 0, width - frame, height}};
-    const QColor faces[] = {QColor(176, 190, 210), QColor(240, 170, 60)};
-    for (int i = 0; i < 2; ++i) {
-        const QRect pill = frames[i].adjusted(1, 0, -1, -1);
-        painter.fillRect(pill.adjusted(1, 0, -1, 0), faces[i]);
-        painter.fillRect(pill.adjusted(0, 1, 0, -1), faces[i]);
-        painter.setPen(faces[i].lighter(140));
-        painter.drawLine(pill.left() + 1, pill.top(), pill.right() - 1, pill.top());
-        painter.setPen(faces[i].darker(170));
-        painter.drawLine(pill.left() + 1, pill.bottom(), pill.right() - 1, pill.bottom());
-        painter.drawLine(pill.center().x(), pill.top() + 2, pill.center().x(), pill.bottom() - 2);
-    }
-    return picture;
+    return thumbPicture({width, height}, QColor(176, 190, 210), QColor(240, 170, 60), Key);
 }
 
 // The part of the main window around the bars, in a dark skin with stripes.
