@@ -7,6 +7,7 @@
 
 #include "aboutdialog.h"
 #include "application.h"
+#include "elsexception.h"
 #include "player.h"
 #include "playform.h"
 #include "streamquality.h"
@@ -54,7 +55,13 @@ void TPlayForm::ID3BtnClick()
     CommandScope::run([this] {
         if (!libraryOfVersionOne())
             return;
-        const void *tag = m_Player->GetID3Info();
+        // The library answers a stream without a tag with an error; to the user that is
+        // simply no tag.
+        const void *tag = nullptr;
+        try {
+            tag = m_Player->GetID3Info();
+        } catch (const TElSException &) {
+        }
         if (!tag) {
             showBox(this, QMessageBox::Critical, {QStringLiteral("Failed to get stream ID3 info")});
             return;
