@@ -47,8 +47,16 @@ QCollator entryCollator()
 
 void sortEntries(QStringList &entries)
 {
-    // Sort keys make each comparison a byte compare: long lists sort in a blink.
     const QCollator collator = entryCollator();
+    // Qt's sort keys for the C locale are the bare text and ignore the case setting ("Bravo"
+    // before "alpha"); there a direct compare is cheap anyway.
+    if (collator.locale().language() == QLocale::C) {
+        std::stable_sort(
+            entries.begin(), entries.end(),
+            [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        return;
+    }
+    // Sort keys make each comparison a byte compare: long lists sort in a blink.
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
     keys.reserve(size_t(entries.size()));
     for (qsizetype i = 0; i < entries.size(); ++i)

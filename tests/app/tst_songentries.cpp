@@ -64,6 +64,37 @@ private slots:
         sortEntries(entries);
         QCOMPARE(pathOfEntry(entries.first()), QStringLiteral("/a/song.mp3"));
     }
+
+    // Case is ignored in every locale, and a list kept sorted entry by entry ends in the order
+    // sorting it whole gives.
+    void sortingInLocales_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("C") << "C";
+        QTest::newRow("en_US") << "en_US";
+        QTest::newRow("de_DE") << "de_DE";
+    }
+    void sortingInLocales()
+    {
+        QFETCH(QString, locale);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        QStringList sorted;
+        QStringList inserted;
+        for (const char *path : {"/m/delta.mp3", "/m/Bravo.mp3", "/m/alpha.mp3", "/m/ALPHA.mp3",
+                                 "/m/bravo.mp3", "/n/Delta.mp3", "/a/delta.mp3"}) {
+            sorted << makeEntry(QString::fromLatin1(path));
+            insertSorted(inserted, makeEntry(QString::fromLatin1(path)));
+        }
+        sortEntries(sorted);
+        QLocale::setDefault(before);
+        QStringList titles;
+        for (const QString &entry : std::as_const(sorted))
+            titles << titleOfEntry(entry).toLower();
+        QCOMPARE(titles,
+                 QStringList({"alpha", "alpha", "bravo", "bravo", "delta", "delta", "delta"}));
+        QCOMPARE(inserted, sorted);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_songentries)
