@@ -1,5 +1,8 @@
 #include "elapsedtime.h"
 
+#include <cmath>
+#include <limits>
+
 void ElapsedTime::tick()
 {
     if (++seconds == 60) {
@@ -25,6 +28,9 @@ std::optional<ElapsedTime> estimateElapsedTime(uint32_t fileBlocks, uint32_t bit
     const double lengthMinutes =
         0.12896825396825396825 * (double(fileBlocks) * 0.125) / (double(bitrate) / 1000.0);
     const double minutes = double(position) / double(maximum) * lengthMinutes;
+    // A nonsense bitrate can give a time no counter holds; converting it would be undefined.
+    if (!(std::fabs(minutes) < double(std::numeric_limits<int32_t>::max())))
+        return std::nullopt;
     ElapsedTime time;
     time.minutes = int32_t(minutes);
     const int32_t hundredths = int32_t((minutes - time.minutes) * 100);

@@ -19,7 +19,8 @@ struct ElapsedTime {
 };
 
 // The time at bar position `position` of `maximum`, estimated from the file's length in 128-byte
-// blocks and its bitrate. Nothing when the bitrate or the bar's range is 0.
+// blocks and its bitrate. Nothing when the bitrate or the bar's range is 0, or when the estimate
+// is beyond any time the counters can hold.
 std::optional<ElapsedTime> estimateElapsedTime(uint32_t fileBlocks, uint32_t bitrate, int position,
                                                int maximum);
 // The time at a decoder position in milliseconds.
