@@ -42,6 +42,7 @@ TPlayForm::TPlayForm(RegistryStore &store, const QString &programFolder,
 {
     ui->setupUi(this);
     setFixedSize(252, 412);
+    ui->LMDPanelFill1->installEventFilter(this);
     createComponents();
 }
 

@@ -5,6 +5,7 @@
 // list and playlist files, and the settings each live in their own source file.
 #pragma once
 
+#include <QImage>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -55,6 +56,12 @@ public:
     virtual void ReadPlaylist(const QString &fileName);
     void WritePlaylist(const QString &fileName);
     virtual void ApplySettings();
+    // Applies a skin file: background, shape (once per run), buttons, font, colours, thumbs.
+    void LoadSkin(const QString &fileName);
+    // Writes the shape of the pixels of `bitmap` that are not `key` as a region file.
+    void SaveBitmapRegion(const QImage &bitmap, QRgb key, const QString &fileName);
+    // Sets the window's shape from a region file; false when the file is missing or damaged.
+    bool ApplyRegionFile(const QString &fileName);
     // The desktop's .mp3 association check of the first show; it comes with the shell
     // integration.
     virtual void CheckAssociation() {}
@@ -122,6 +129,9 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void LMDPanelFill1MouseDown(QObject *Sender, Qt::MouseButton Button,
+                                Qt::KeyboardModifiers Shift, int X, int Y);
     void closeEvent(QCloseEvent *event) override;
 
     // The dialogs, replaceable where a test has no one to answer them. Empty when cancelled.
@@ -138,6 +148,7 @@ protected:
 private:
     void createComponents();
     void showBuiltinPictures();
+    void showWindowButtons(const QColor &color);
     void checkPlayMode(QAction *mode);
     void showStoppedControls();
     bool libraryOfVersionOne() const;
@@ -166,6 +177,7 @@ private:
     QString m_CurrentTitle;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
+    bool m_regionApplied = false; // the window's shape is set once per run
     bool m_PriorityLive = false;
     bool m_SortOnLoad = false;
     bool m_NumbersInPlaylist = false;

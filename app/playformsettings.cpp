@@ -25,8 +25,10 @@ void TPlayForm::ApplySettings()
             m_Player->SetBuffersCount(bufferCount);
     }
     m_SkinFileName = config.Edit4()->text();
-    if (m_SkinFileName.trimmed().isEmpty())
+    if (std::all_of(m_SkinFileName.begin(), m_SkinFileName.end(),
+                    [](QChar c) { return c.unicode() <= 32; }))
         m_SkinFileName = QDir(m_programFolder).filePath(QStringLiteral("blue/blue.sk"));
+    LoadSkin(m_SkinFileName);
     m_DisplayRecordingInfo = config.CheckBox2()->isChecked();
     m_SortOnLoad = config.CheckBox1()->isChecked();
     m_RememberLastLoaded = config.CheckBox3()->isChecked();

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -87,13 +90,42 @@ protected:
     }
 };
 
-// A program folder, a store and a window, made fresh for each test.
+// A small default skin in `folder`/blue: a background with its corners cut away, the five
+// glyphs and the two thumbs under their default names.
+inline void writeTestSkin(const QString &folder)
+{
+    QDir(folder).mkpath(QStringLiteral("blue"));
+    const QString skin = folder + QStringLiteral("/blue/");
+    QImage background(252, 412, QImage::Format_RGB32);
+    background.fill(QColor(20, 40, 80));
+    for (QPoint corner : {QPoint(0, 0), QPoint(251, 0), QPoint(0, 411), QPoint(251, 411)})
+        background.setPixelColor(corner, Qt::white);
+    background.save(skin + QStringLiteral("back.bmp"), "BMP");
+    QImage glyph(68, 16, QImage::Format_RGB32);
+    glyph.fill(QColor(20, 40, 80));
+    glyph.save(skin + QStringLiteral("glyph.bmp"), "BMP");
+    QImage thumb(44, 8, QImage::Format_RGB32);
+    thumb.fill(Qt::gray);
+    thumb.save(skin + QStringLiteral("hruler.bmp"), "BMP");
+    thumb.save(skin + QStringLiteral("hruler1.bmp"), "BMP");
+    QFile file(skin + QStringLiteral("blue.sk"));
+    file.open(QIODevice::WriteOnly);
+    file.write("[Skin]\nBackground=back.bmp\nPlayButton=glyph.bmp\nPauseButton=glyph.bmp\n"
+               "StopButton=glyph.bmp\nNextButton=glyph.bmp\nPreviousButton=glyph.bmp\n"
+               "Song List Font=Liberation Sans\n");
+}
+
+// A program folder with its default skin, a store and a window, made fresh for each test.
 struct FormFixture {
     QTemporaryDir folder;
     std::unique_ptr<RegistryStore> store = makeFileRegistryStore(folder.filePath("registry"));
     std::unique_ptr<TestPlayForm> form;
 
-    FormFixture() { fakeScript() = FakeScript(); }
+    FormFixture()
+    {
+        fakeScript() = FakeScript();
+        writeTestSkin(folder.path());
+    }
 
     // The window before FormCreate, with the fake decoder as its library.
     TestPlayForm &make(const QStringList &arguments = {})

@@ -36,6 +36,12 @@ class tst_program : public QObject {
             return QString();
         QFile(folder + "/norlplayer")
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // The default skin lies beside the program.
+        const QString skins = QFileInfo(ProgramPath).absolutePath() + "/blue";
+        QDir(folder + "/blue").removeRecursively();
+        QDir().mkpath(folder + "/blue");
+        for (const QString &name : QDir(skins).entryList(QDir::Files))
+            QFile::copy(skins + "/" + name, folder + "/blue/" + name);
         return folder;
     }
 
