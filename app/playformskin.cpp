@@ -37,13 +37,11 @@ QImage loadBitmap(const QString &fileName)
     return image;
 }
 
-// The region file of a skin folder: beside the skin, or in the user's cache when the skin
-// folder cannot be written (a system-wide install).
-QString regionFilePath(const QString &skinFolder)
+// Where a skin folder's region file goes when the folder cannot be written (a system-wide
+// install): the user's cache, under a name derived from the folder.
+QString cachedRegionFilePath(const QString &skinFolder)
 {
     const QString name = QStringLiteral("mask.mk");
-    if (QFileInfo(skinFolder).isWritable())
-        return QDir(skinFolder).filePath(name);
     const QString cache =
         QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/skins");
     QDir().mkpath(cache);
@@ -70,8 +68,14 @@ void TPlayForm::LoadSkin(const QString &fileName)
         loadBitmap(skin.readString(QStringLiteral("Background"), QStringLiteral("2.bmp"))));
     // The panel now paints every pixel of the window.
     setAttribute(Qt::WA_NoSystemBackground);
-    const QString regionFile = regionFilePath(QDir::currentPath());
-    SaveBitmapRegion(ui->LMDPanelFill1->bitmap(), 0xffffff, regionFile);
+    // The region file lies beside the skin, or in the cache when the skin folder is read-only.
+    QString regionFile = QDir::current().filePath(QStringLiteral("mask.mk"));
+    try {
+        SaveBitmapRegion(ui->LMDPanelFill1->bitmap(), 0xffffff, regionFile);
+    } catch (const std::runtime_error &) {
+        regionFile = cachedRegionFilePath(QDir::currentPath());
+        SaveBitmapRegion(ui->LMDPanelFill1->bitmap(), 0xffffff, regionFile);
+    }
     if (!m_regionApplied) {
         ApplyRegionFile(regionFile);
         m_regionApplied = true;
