@@ -3,6 +3,8 @@
 # and prints a table of medians and ratios (also kept in bench/results/).
 #   bench/run-benchmarks.sh                 the usual run (about 7 minutes, most of it playing)
 #   REPS=9 PLAY_REPS=5 bench/run-benchmarks.sh   more repetitions
+# Then the main window, offscreen: a 100,000-song playlist and songs added one by one
+# (PLAYLIST_RUNS, in the locale BENCH_LANG), and the start-up to the first show (STARTUP_RUNS).
 # Inputs are made once with sox and lame in build-bench/inputs/ and reused.
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
@@ -14,6 +16,9 @@ source "$ROOT/scripts/soundserver.sh"
 REPS=${REPS:-7}           # decode runs of each kind
 PLAY_REPS=${PLAY_REPS:-3} # 60 s plays of each player
 OPEN_RUNS=${OPEN_RUNS:-20}
+PLAYLIST_RUNS=${PLAYLIST_RUNS:-7}
+STARTUP_RUNS=${STARTUP_RUNS:-11}
+BENCH_LANG=${BENCH_LANG:-en_US.UTF-8} # sorting costs what the user's collation costs
 
 ensure_packages "${BUILD_PACKAGES[@]}" pulseaudio pulseaudio-utils sox lame mpg123
 build_preset bench
@@ -145,6 +150,13 @@ for output in file server; do
     fi
 done
 
+echo "The main window's playlist, $PLAYLIST_RUNS runs..."
+playlist=$(LC_ALL='' LC_COLLATE='' LANG=$BENCH_LANG "$BIN/bench-playlist" "$PLAYLIST_RUNS")
+log "$playlist"
+echo "Start-up to the first show, $STARTUP_RUNS runs..."
+startup=$("$BIN/bench-startup" "$STARTUP_RUNS")
+log "$startup"
+
 # ---- Table -----------------------------------------------------------------------------------
 
 wall() { awk '{ print $1 }' "$WORK/$1.times" | median; }
@@ -185,5 +197,9 @@ ratio() { calc %.2f "$1 / $2"; }
             "${open_max[$output]}" "${open_first[$output]}"
     done
     echo "  length reported $length ms, a full decode gives $expected ms"
+    echo
+    echo "4. $playlist"
+    echo
+    echo "5. $startup"
 } | tee "$TABLE"
 echo "Table: $TABLE, every run: $LOG"

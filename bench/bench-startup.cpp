@@ -1,0 +1,285 @@
+// Times the start to the first show of the main window, offscreen, with a fresh configuration
+// (XDG_CONFIG_HOME and XDG_DATA_HOME in a new temporary folder) each run, two ways:
+//  - the program: norlplayer and libnorlplay.so copied into a temporary program folder with the
+//    default skin and an empty "loaded.lpl", watched from outside with inotify. The first show
+//    loads the library, applies the settings and the skin, then reads the list: its last file
+//    step, after which only an empty rebuild and the association check remain. So exec to the
+//    list closed stands for exec to the first show. The program then gets SIGTERM and must save
+//    and end normally.
+//  - a harness: this program started again doing what main() does (the application object, the
+//    settings store, TPlayForm, FormCreate), which notes when each step is done, from the exec.
+// Prints median, min and max in ms.
+//   bench-startup [RUNS]
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "application.h"
+#include "benchform.h"
+#include "player.h"
+#include "registrystore.h"
+
+extern char **environ;
+
+using namespace Bench;
+
+namespace {
+
+const QString ListName = QStringLiteral("loaded.lpl");
+const QString LibraryName = QStringLiteral("libnorlplay.so");
+constexpr int64_t StartTimeoutNs = 30LL * 1000000000;
+
+[[noreturn]] void fail(const QString &why)
+{
+    std::fprintf(stderr, "bench-startup: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
+// ---- The harness, in the child process -------------------------------------------------------
+
+int child(int64_t entered, int64_t spawned, const QString &programFolder, int argc, char **argv)
+{
+    TApplication application(argc, argv);
+    const int64_t applicationMade = nowNs();
+    const std::unique_ptr<RegistryStore> store = makeFileRegistryStore(defaultRegistryFolder());
+    TimedPlayForm form(*store, programFolder, QStringList());
+    FailOnMessageBox failOnBox;
+    const int64_t built = nowNs();
+    form.FormCreate();
+    const int64_t shown = nowNs();
+    const int64_t shownCpu = cpuNs();
+    if (!form.Player() || !form.Player()->Initialized() || !form.isVisible())
+        fail(QStringLiteral("the window is not up with its library"));
+    std::printf("main %.3f\n", msBetween(spawned, entered));
+    std::printf("application %.3f\n", msBetween(entered, applicationMade));
+    std::printf("window %.3f\n", msBetween(applicationMade, built));
+    std::printf("library %.3f\n", msBetween(built, form.settingsStart));
+    std::printf("settings %.3f\n", msBetween(form.settingsStart, form.settingsEnd));
+    std::printf("rest %.3f\n", msBetween(form.settingsEnd, shown));
+    std::printf("shown %.3f\n", msBetween(spawned, shown));
+    std::printf("shown-cpu %.3f\n", msBetween(0, shownCpu));
+    return 0;
+}
+
+// ---- Starting a process ----------------------------------------------------------------------
+
+// A run's folders: the program folder with the default skin and an empty last list (so no
+// demo song is opened and the list is read), and a fresh configuration.
+struct RunFolder {
+    QTemporaryDir root;
+    QString program = root.filePath(QStringLiteral("program"));
+    QString config = root.filePath(QStringLiteral("config"));
+
+    explicit RunFolder(const QString &binFolder)
+    {
+        QFile list(QDir(program).filePath(ListName));
+        if (!root.isValid() || !QDir().mkpath(program) || !QDir().mkpath(config) ||
+            !list.open(QIODevice::WriteOnly))
+            fail(QStringLiteral("cannot prepare ") + root.path());
+        if (!copyDefaultSkin(binFolder, program))
+            fail(QStringLiteral("no default skin to copy beside ") + binFolder);
+    }
+    std::vector<QByteArray> environment() const
+    {
+        std::vector<QByteArray> result;
+        for (char **entry = environ; *entry; ++entry) {
+            const QByteArray text(*entry);
+            if (!text.startsWith("QT_QPA_PLATFORM=") && !text.startsWith("XDG_CONFIG_HOME=") &&
+                !text.startsWith("XDG_DATA_HOME="))
+                result.push_back(text);
+        }
+        result.push_back("QT_QPA_PLATFORM=offscreen");
+        result.push_back("XDG_CONFIG_HOME=" + QFile::encodeName(config));
+        result.push_back("XDG_DATA_HOME=" +
+                         QFile::encodeName(root.filePath(QStringLiteral("data"))));
+        return result;
+    }
+    QString errors() const
+    {
+        QFile file(root.filePath(QStringLiteral("errors")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+    }
+};
+
+// Starts a command with the run's environment, its output and errors into files of the run.
+pid_t spawn(const RunFolder &run, const QStringList &command)
+{
+    std::vector<QByteArray> arguments;
+    for (const QString &argument : command)
+        arguments.push_back(QFile::encodeName(argument));
+    std::vector<char *> argv;
+    for (QByteArray &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::vector<QByteArray> environment = run.environment();
+    std::vector<char *> envp;
+    for (QByteArray &entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    const QByteArray output = QFile::encodeName(run.root.filePath(QStringLiteral("output")));
+    const QByteArray errors = QFile::encodeName(run.root.filePath(QStringLiteral("errors")));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.constData(), O_WRONLY | O_CREAT, 0644);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        fail(QStringLiteral("cannot start %1: %2")
+                 .arg(command.first(), QString::fromLocal8Bit(std::strerror(error))));
+    return pid;
+}
+
+void expectNormalEnd(pid_t pid, const RunFolder &run, const QString &what)
+{
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        fail(QStringLiteral("%1 did not end normally (status %2): %3")
+                 .arg(what, QString::number(status), run.errors()));
+}
+
+// ---- The program, watched from outside -------------------------------------------------------
+
+void copyExecutable(const QString &from, const QString &folder)
+{
+    const QString to = QDir(folder).filePath(QFileInfo(from).fileName());
+    if (!QFile::copy(from, to) ||
+        !QFile::setPermissions(to, QFile::permissions(from) | QFile::ExeOwner | QFile::ReadOwner))
+        fail(QStringLiteral("cannot copy ") + from);
+}
+
+void timeProgram(const QString &binFolder, Figures &figures)
+{
+    RunFolder run(binFolder);
+    copyExecutable(QDir(binFolder).filePath(QStringLiteral("norlplayer")), run.program);
+    copyExecutable(QDir(binFolder).filePath(LibraryName), run.program);
+    const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    if (watch < 0 || inotify_add_watch(watch, QFile::encodeName(run.program).constData(),
+                                       IN_OPEN | IN_CLOSE_NOWRITE) < 0)
+        fail(QStringLiteral("cannot watch ") + run.program);
+
+    const int64_t start = nowNs();
+    const pid_t pid = spawn(run, {QDir(run.program).filePath(QStringLiteral("norlplayer"))});
+    int64_t libraryOpened = 0;
+    int64_t listRead = 0;
+    while (listRead == 0) {
+        pollfd wait{watch, POLLIN, 0};
+        if (poll(&wait, 1, 50) < 0 && errno != EINTR)
+            fail(QStringLiteral("poll failed"));
+        alignas(inotify_event) char buffer[4096];
+        ssize_t got = 0;
+        while ((got = read(watch, buffer, sizeof buffer)) > 0) {
+            const int64_t now = nowNs();
+            for (ssize_t at = 0; at < got;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+                const QString name = event->len ? QFile::decodeName(event->name) : QString();
+                if (name == LibraryName && (event->mask & IN_OPEN) && libraryOpened == 0)
+                    libraryOpened = now;
+                if (name == ListName && (event->mask & IN_CLOSE_NOWRITE) && listRead == 0)
+                    listRead = now;
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+        int status = 0;
+        if (listRead == 0 && waitpid(pid, &status, WNOHANG) == pid)
+            fail(QStringLiteral("norlplayer ended before its first show: ") + run.errors());
+        if (listRead == 0 && nowNs() - start > StartTimeoutNs) {
+            kill(pid, SIGKILL);
+            fail(QStringLiteral("norlplayer did not read its list within 30 s: ") + run.errors());
+        }
+    }
+    close(watch);
+
+    const int64_t asked = nowNs();
+    kill(pid, SIGTERM);
+    expectNormalEnd(pid, run, QStringLiteral("norlplayer"));
+    const int64_t ended = nowNs();
+    // A normal end saves the settings into the fresh configuration.
+    if (QDir(run.config + QStringLiteral("/NorlPlayer/registry")).isEmpty())
+        fail(QStringLiteral("norlplayer saved no settings at its end"));
+    if (libraryOpened == 0)
+        fail(QStringLiteral("norlplayer showed without opening its library"));
+    figures[QStringLiteral("program/library")].push_back(msBetween(start, libraryOpened));
+    figures[QStringLiteral("program/shown")].push_back(msBetween(start, listRead));
+    figures[QStringLiteral("program/quit")].push_back(msBetween(asked, ended));
+}
+
+// ---- The harness, started from here ----------------------------------------------------------
+
+void timeHarness(const QString &binFolder, Figures &figures)
+{
+    RunFolder run(binFolder);
+    const int64_t start = nowNs();
+    const pid_t pid = spawn(run, {QCoreApplication::applicationFilePath(),
+                                  QStringLiteral("--child"), QString::number(start), run.program});
+    expectNormalEnd(pid, run, QStringLiteral("the harness"));
+    QFile output(run.root.filePath(QStringLiteral("output")));
+    if (!output.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("the harness said nothing"));
+    addFigures(figures, QStringLiteral("harness/"), output.readAll());
+}
+
+void row(const Figures &figures, const char *label, const QString &key)
+{
+    if (figures.find(key) == figures.end())
+        fail(QStringLiteral("no figures for ") + key);
+    std::printf("  %-52s", label);
+    printFigure(figures, key);
+    std::printf("\n");
+}
+
+int parent(int runs)
+{
+    const QString binFolder = QCoreApplication::applicationDirPath();
+    Figures figures;
+    for (int run = 0; run < runs; ++run) {
+        if (isatty(STDERR_FILENO))
+            std::fprintf(stderr, "run %d of %d\r", run + 1, runs);
+        timeProgram(binFolder, figures);
+        timeHarness(binFolder, figures);
+    }
+    std::printf("Start-up to the first show, offscreen, fresh configuration, %d runs of each; "
+                "median (min-max) in ms\n",
+                runs);
+    std::printf("  norlplayer, seen from outside (inotify on its folder):\n");
+    row(figures, "  exec to the decoder library opened", QStringLiteral("program/library"));
+    row(figures, "  exec to the first show (last list read)", QStringLiteral("program/shown"));
+    row(figures, "  SIGTERM to the end (settings and list saved)", QStringLiteral("program/quit"));
+    std::printf("  the same steps as main(), timed inside a harness:\n");
+    row(figures, "  exec to main (dynamic linking, static set-up)", QStringLiteral("harness/main"));
+    row(figures, "  the application object", QStringLiteral("harness/application"));
+    row(figures, "  settings store and TPlayForm built", QStringLiteral("harness/window"));
+    row(figures, "  FormCreate: restore, show, load the library",
+        QStringLiteral("harness/library"));
+    row(figures, "  ApplySettings", QStringLiteral("harness/settings"));
+    row(figures, "  the rest of the first show", QStringLiteral("harness/rest"));
+    row(figures, "  exec to FormCreate returned (window shown)", QStringLiteral("harness/shown"));
+    row(figures, "  the same in CPU time", QStringLiteral("harness/shown-cpu"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int64_t entered = nowNs();
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
+        return child(entered, std::atoll(argv[2]), QFile::decodeName(argv[3]), argc, argv);
+    QCoreApplication application(argc, argv);
+    return parent(argc > 1 ? std::max(1, std::atoi(argv[1])) : 11);
+}
