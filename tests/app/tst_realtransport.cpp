@@ -196,6 +196,8 @@ private slots:
         QCOMPARE(trail.songs.mid(0, inTurn.size()), inTurn);
         QCOMPARE(player().PlayerMode(), 4);
         QTRY_COMPARE_WITH_TIMEOUT(status(), "two-seconds", 2500); // the title, from a tick on
+        // Between songs the player shows the end (mode 3) until the tick that moves on.
+        QVERIFY(trail.modes.contains(3));
         for (int mode : trail.modes)
             QVERIFY2(mode == 3 || mode == 4, qPrintable(QString::number(mode)));
         // The time counts in ticks from each start; whether a two-second song still plays at
