@@ -1,0 +1,70 @@
+// The desktop's file association. The program is associated with a file type when the user's
+// default application for the type's MIME type is the program's desktop entry, and that entry's
+// command runs this very program file. On Linux both live in freedesktop files of the user:
+//   <applications folder>/norlplayer.desktop   the entry: name, command, icon, MIME types
+//   <configuration folder>/mimeapps.list        [Default Applications]
+//   audio/mpeg=norlplayer.desktop
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+class DesktopAssociation {
+public:
+    virtual ~DesktopAssociation() = default;
+
+    // The command of the program's desktop entry, unescaped; empty when there is no entry.
+    virtual QString readCommand() = 0;
+    // The desktop entry the user's defaults name first for `mimeType`; empty when none.
+    virtual QString readDefault(const QString &mimeType) = 0;
+    // Writes the program's desktop entry for the program file `exePath`, opening `mimeType`.
+    // False when it cannot be written; an entry that was there then stays as it was.
+    virtual bool writeEntry(const QString &exePath, const QString &mimeType) = 0;
+    // Makes the program's entry the default for `mimeType`, keeping every other default and
+    // section. False when it cannot be written.
+    virtual bool writeDefault(const QString &mimeType) = 0;
+
+    // The file name of the program's entry, which is also its desktop id.
+    static const QString EntryName;
+    // The command an entry for `exePath` carries: the path, quoted and escaped as the desktop
+    // entry format requires when it holds reserved characters, then " %f".
+    static QString commandFor(const QString &exePath);
+    // The association test, on values already read: the entry runs exactly `exePath` and it is
+    // the default. Exact texts: a command differing in case or quoting fails.
+    static bool holds(const QString &command, const QString &defaultEntry, const QString &exePath);
+};
+
+// The MIME type files with extension `ext` (no dot, lower case) have; empty when unknown.
+QString mimeTypeForExtension(const QString &ext);
+
+// An association write that failed; the message names the value that could not be set.
+class AssociationWriteError : public std::runtime_error {
+public:
+    explicit AssociationWriteError(const QString &valueName);
+};
+
+// The freedesktop files in the given folders: the user's applications folder (for the entry)
+// and configuration folder (for mimeapps.list). Folders are made when missing.
+class XdgDesktopAssociation : public DesktopAssociation {
+public:
+    XdgDesktopAssociation(const QString &applicationsFolder, const QString &configFolder);
+
+    QString readCommand() override;
+    QString readDefault(const QString &mimeType) override;
+    bool writeEntry(const QString &exePath, const QString &mimeType) override;
+    bool writeDefault(const QString &mimeType) override;
+
+    QString entryPath() const;
+    QString mimeAppsPath() const;
+    // The whole text of the entry for `exePath`; its icon is norlplayer.svg beside the program.
+    static QString entryText(const QString &exePath, const QString &mimeType);
+
+private:
+    QString m_applicationsFolder;
+    QString m_configFolder;
+};
+
+// The current user's folders: $XDG_DATA_HOME/applications (~/.local/share/applications) and
+// $XDG_CONFIG_HOME (~/.config).
+std::unique_ptr<DesktopAssociation> makeUserDesktopAssociation();
