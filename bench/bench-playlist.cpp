@@ -119,6 +119,8 @@ struct Window {
         : store(makeFileRegistryStore(QDir(folder).filePath(QStringLiteral("registry")))),
           form(std::make_unique<TimedPlayForm>(*store, folder, QStringList()))
     {
+        if (!declineAssociationPrompt(*store))
+            fail(QStringLiteral("cannot write the settings store in ") + folder);
     }
     void create()
     {
@@ -131,7 +133,7 @@ struct Window {
 
     std::unique_ptr<RegistryStore> store;
     std::unique_ptr<TimedPlayForm> form;
-    FailOnMessageBox failOnBox;
+    FailOnDialog failOnDialog;
 };
 
 // ---- One measurement, in a child process ----------------------------------------------------

@@ -56,7 +56,7 @@ int child(int64_t entered, int64_t spawned, const QString &programFolder, int ar
     const int64_t applicationMade = nowNs();
     const std::unique_ptr<RegistryStore> store = makeFileRegistryStore(defaultRegistryFolder());
     TimedPlayForm form(*store, programFolder, QStringList());
-    FailOnMessageBox failOnBox;
+    FailOnDialog failOnDialog;
     const int64_t built = nowNs();
     form.FormCreate();
     const int64_t shown = nowNs();
@@ -77,7 +77,8 @@ int child(int64_t entered, int64_t spawned, const QString &programFolder, int ar
 // ---- Starting a process ----------------------------------------------------------------------
 
 // A run's folders: the program folder with the default skin and an empty last list (so no
-// demo song is opened and the list is read), and a fresh configuration.
+// demo song is opened and the list is read), and a fresh configuration that only declines the
+// association prompt.
 struct RunFolder {
     QTemporaryDir root;
     QString program = root.filePath(QStringLiteral("program"));
@@ -91,6 +92,13 @@ struct RunFolder {
             fail(QStringLiteral("cannot prepare ") + root.path());
         if (!copyDefaultSkin(binFolder, program))
             fail(QStringLiteral("no default skin to copy beside ") + binFolder);
+        if (!declineAssociationPrompt(*store()))
+            fail(QStringLiteral("cannot write the settings store in ") + config);
+    }
+    // The store the program finds through XDG_CONFIG_HOME.
+    std::unique_ptr<RegistryStore> store() const
+    {
+        return makeFileRegistryStore(config + QStringLiteral("/NorlPlayer/registry"));
     }
     std::vector<QByteArray> environment() const
     {
@@ -210,7 +218,9 @@ void timeProgram(const QString &binFolder, Figures &figures)
     expectNormalEnd(pid, run, QStringLiteral("norlplayer"));
     const int64_t ended = nowNs();
     // A normal end saves the settings into the fresh configuration.
-    if (QDir(run.config + QStringLiteral("/NorlPlayer/registry")).isEmpty())
+    if (!run.store()->readValue(RegistryRoot::LocalMachine,
+                                QStringLiteral("SOFTWARE\\Vellacort\\Vorov3"),
+                                QStringLiteral("Top")))
         fail(QStringLiteral("norlplayer saved no settings at its end"));
     if (libraryOpened == 0)
         fail(QStringLiteral("norlplayer showed without opening its library"));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "playform.h"
+#include "registrystore.h"
 
 namespace Bench {
 
@@ -65,6 +67,16 @@ inline bool copyDefaultSkin(const QString &binFolder, const QString &programFold
     return true;
 }
 
+// Stores the association prompt's "never display this message again": the prompt would wait
+// for an answer at a first start, and that wait is no start-up time.
+inline bool declineAssociationPrompt(RegistryStore &store)
+{
+    const QString key = QStringLiteral("SOFTWARE\\Vellacort\\NorlPlayer");
+    return store.createKey(RegistryRoot::CurrentUser, key) &&
+           store.writeValue(RegistryRoot::CurrentUser, key, QStringLiteral("ShowAssocDialog"),
+                            {RegistryValueType::String, QStringLiteral("1")});
+}
+
 // The window as the program makes it, noting when the first show reaches its steps.
 class TimedPlayForm : public TPlayForm {
 public:
@@ -89,18 +101,20 @@ public:
     }
 };
 
-// Ends the process as soon as the window shows a message box: offscreen nobody would close it,
-// and a box during a timed run means a step failed. Its text goes to the error output.
-class FailOnMessageBox : public QObject {
+// Ends the process as soon as the window shows a dialog: offscreen nobody would answer it, and
+// a message box during a timed run means a step failed. Its text goes to the error output.
+class FailOnDialog : public QObject {
 public:
-    FailOnMessageBox() { QCoreApplication::instance()->installEventFilter(this); }
+    FailOnDialog() { QCoreApplication::instance()->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Show) {
-            if (auto *box = qobject_cast<QMessageBox *>(watched)) {
-                std::fprintf(stderr, "message box: %s\n", qPrintable(box->text()));
+            if (auto *dialog = qobject_cast<QDialog *>(watched)) {
+                auto *box = qobject_cast<QMessageBox *>(dialog);
+                std::fprintf(stderr, "dialog shown: %s\n",
+                             qPrintable(box ? box->text() : dialog->objectName()));
                 std::fflush(stderr);
                 std::_Exit(1);
             }
