@@ -11,6 +11,9 @@ namespace {
 constexpr int HeaderSize = 32;
 constexpr int RectSize = 16;
 constexpr int RectanglesKind = 1;
+// The coordinates a platform region holds. Within them every width and height, also that of
+// the bounds, fits in an int, which Qt's rectangles need.
+constexpr qint32 CoordinateLimit = 1 << 27;
 
 struct Span {
     int left, right;
@@ -119,6 +122,9 @@ std::optional<std::vector<Rect>> parseFile(const QByteArray &file)
         const Rect rect{get32(r), get32(r + 4), get32(r + 8), get32(r + 12)};
         if (rect.left >= rect.right || rect.top >= rect.bottom)
             return std::nullopt;
+        for (qint32 coordinate : {rect.left, rect.top, rect.right, rect.bottom})
+            if (coordinate < -CoordinateLimit || coordinate > CoordinateLimit)
+                return std::nullopt;
         // Bands from top to bottom, left to right within a band, nothing overlapping.
         if (!rects.empty()) {
             const Rect &last = rects.back();

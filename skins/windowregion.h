@@ -23,8 +23,8 @@ std::vector<Rect> shapeOf(const QImage &bitmap, QRgb key);
 // The region file's bytes: N, then N bytes of region data.
 QByteArray fileBytes(const std::vector<Rect> &rects);
 // The rectangles of a region file; nothing when the file is damaged: a length that disagrees
-// with the file or with the header's own counts, a foreign header, an empty rectangle, or
-// rectangles out of band order. A length of 0 gives no rectangles.
+// with the file or with the header's own counts, a foreign header, an empty rectangle, a
+// coordinate beyond +-2^27, or rectangles out of band order. A length of 0 gives no rectangles.
 std::optional<std::vector<Rect>> parseFile(const QByteArray &file);
 
 QRegion toRegion(const std::vector<Rect> &rects);
