@@ -24,8 +24,8 @@ public:
     // Answers whether the desktop has a notification area right now.
     using TrayProbe = std::function<bool()>;
 
-    // Active from the start: call it while `owner` is still hidden, so that taking the window off
-    // the taskbar does not flicker. The icon shows once it has a picture.
+    // Active from the start. The icon shows, and the window leaves the taskbar, once the icon has
+    // a picture: set it while `owner` is still hidden, so that the window does not flicker.
     explicit TLMDTrayIcon(QWidget *owner,
                           TrayProbe trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
     ~TLMDTrayIcon() override;
