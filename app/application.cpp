@@ -26,8 +26,12 @@ void TApplication::ShowException()
         message = QStringLiteral("Unknown error");
     }
     std::fprintf(stderr, "NorlPlayer: %s\n", qPrintable(message));
+    QWidget *owner = activeWindow();
+    if (!owner)
+        if (auto *application = qobject_cast<TApplication *>(instance()))
+            owner = application->m_MainForm;
     QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok,
-                    activeWindow());
+                    owner);
     box.exec();
 }
 

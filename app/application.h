@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <utility>
 
 class TApplication : public QApplication {
@@ -14,8 +15,15 @@ public:
     // Shows the exception in flight in the error box. Call it from a catch block.
     static void ShowException();
 
+    // The window error boxes belong to when no window is active. A box without an owner would
+    // end the program when it closes while the main window is hidden in the tray.
+    void SetMainForm(QWidget *form) { m_MainForm = form; }
+
     // Last resort for an exception that escaped an event handler of our own.
     bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    QPointer<QWidget> m_MainForm;
 };
 
 // Runs one user command. Its failure ends it and is shown; a command run from inside another

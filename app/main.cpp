@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "application.h"
+#include "instanceguard.h"
 #include "playform.h"
 #include "quitsignals.h"
 #include "registrystore.h"
@@ -10,6 +11,8 @@
 int main(int argc, char *argv[])
 {
     TApplication application(argc, argv);
+    // Learns at once whether another copy runs; the main window acts on it while it is built.
+    InstanceGuard instanceGuard;
     quitOnTerminationSignals(application);
     const std::unique_ptr<RegistryStore> store = makeFileRegistryStore(defaultRegistryFolder());
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -20,6 +23,9 @@ int main(int argc, char *argv[])
         QFileInfo::exists(demo))
         arguments << demo;
     TPlayForm PlayForm(*store, programFolder, arguments);
-    PlayForm.FormCreate();
+    application.SetMainForm(&PlayForm);
+    // Created from inside the event loop, so that a quit request reaches every loop, also that of
+    // a box the first show waits on.
+    QMetaObject::invokeMethod(&PlayForm, &TPlayForm::FormCreate, Qt::QueuedConnection);
     return application.exec();
 }

@@ -9,9 +9,15 @@
 
 #include "aboutdialog.h"
 #include "application.h"
+#include "assocdialog.h"
+#include "desktopassociation.h"
+#include "filedrop.h"
 #include "iniout.h"
+#include "instanceguard.h"
+#include "oneinstance.h"
 #include "players.h"
 #include "transportglyph.h"
+#include "trayicon.h"
 #include "ui_playform.h"
 
 namespace {
@@ -44,6 +50,8 @@ TPlayForm::TPlayForm(RegistryStore &store, const QString &programFolder,
     setFixedSize(252, 412);
     ui->LMDPanelFill1->installEventFilter(this);
     createComponents();
+    // A later copy of the program ends here, before it loads or shows anything.
+    m_LMDOneInstance1->Loaded();
 }
 
 TPlayForm::~TPlayForm()
@@ -86,6 +94,24 @@ void TPlayForm::createComponents()
     m_LMDAboutDlg1 = new TLMDAboutDlg(this);
     m_LMDAboutDlg1->setObjectName(QStringLiteral("LMDAboutDlg1"));
     m_LMDAboutDlg1->setProperty("LinkUrl", HomePage);
+
+    m_LMDOneInstance1 = new TLMDOneInstance(this);
+    m_LMDOneInstance1->setObjectName(QStringLiteral("LMDOneInstance1"));
+    if (InstanceGuard *guard = InstanceGuard::current())
+        connect(guard, &InstanceGuard::activationRequested, this,
+                [this] { TLMDOneInstance::BringForward(*this); });
+
+    m_LMDTrayIcon1 = new TLMDTrayIcon(this);
+    m_LMDTrayIcon1->setObjectName(QStringLiteral("LMDTrayIcon1"));
+    m_LMDTrayIcon1->SetHint(QStringLiteral("NorlPlayer"));
+    m_LMDTrayIcon1->SetPopUpMenu(ui->PopupMenu4);
+    m_LMDTrayIcon1->SetIcon(TLMDTrayIcon::programIcon(m_programFolder));
+    connect(m_LMDTrayIcon1, &TLMDTrayIcon::OnDblClick, this, &TPlayForm::LMDTrayIcon1DblClick);
+
+    m_LMDFMDrop1 = new TLMDFMDrop(this);
+    m_LMDFMDrop1->setObjectName(QStringLiteral("LMDFMDrop1"));
+    m_LMDFMDrop1->SetControl(ui->LMDPanelFill1);
+    connect(m_LMDFMDrop1, &TLMDFMDrop::OnFMDragDrop, this, &TPlayForm::LMDFMDrop1FMDragDrop);
 
     m_IniOut1 = new TIniOut(this, m_store);
     m_IniOut1->setObjectName(QStringLiteral("IniOut1"));
@@ -196,6 +222,12 @@ QString TPlayForm::lastPlaylistPathFor(const QString &programFolder)
     return QDir(userFolder).filePath(name);
 }
 
+void TPlayForm::CheckAssociation()
+{
+    const std::unique_ptr<DesktopAssociation> association = makeUserDesktopAssociation();
+    runAssociationCheck(this, m_store, *association, QCoreApplication::applicationFilePath());
+}
+
 void TPlayForm::OpenCommandLineFile()
 {
     if (m_arguments.isEmpty() || m_arguments.first().isEmpty())
@@ -241,9 +273,10 @@ void TPlayForm::FormDestroy()
 
 void TPlayForm::LMDSpeedButton6Click()
 {
-    // Hiding goes to the notification area, which the shell integration provides; until the
-    // window has an icon there, it minimises so that it can always be got back.
+    // Without a notification area the window stays minimised on the taskbar, its only way back.
     showMinimized();
+    if (m_LMDTrayIcon1->canHideToTray())
+        hide();
 }
 
 void TPlayForm::LMDSpeedButton7Click()

@@ -20,6 +20,9 @@ class TElPlayer;
 class TElPlayerMan;
 class TIniOut;
 class TLMDAboutDlg;
+class TLMDFMDrop;
+class TLMDOneInstance;
+class TLMDTrayIcon;
 class QAction;
 class QTimer;
 namespace Ui {
@@ -62,9 +65,9 @@ public:
     void SaveBitmapRegion(const QImage &bitmap, QRgb key, const QString &fileName);
     // Sets the window's shape from a region file; false when the file is missing or damaged.
     bool ApplyRegionFile(const QString &fileName);
-    // The desktop's .mp3 association check of the first show; it comes with the shell
-    // integration.
-    virtual void CheckAssociation() {}
+    // The desktop's .mp3 association check of the first show: the prompt, when the program is
+    // not the user's handler for MP3 files and the user has not declined for good.
+    virtual void CheckAssociation();
     // Handles the first show's command line: one file, possibly split into several arguments.
     void OpenCommandLineFile();
 
@@ -118,7 +121,8 @@ public slots:
     void Remove1Click();
     void RemoveAll1Click();
     void SavePlaylist1Click();
-    void LMDFMDrop1FMDragDrop(const QStringList &fileNames);
+    void LMDFMDrop1FMDragDrop(QObject *Sender, int fcount, int x, int y,
+                              const QStringList &FileList);
     void Preferences1Click();
     void Slider2Change(QObject *Sender);
     void Slider1StopTracking(QObject *Sender);
@@ -165,6 +169,9 @@ private:
     TIniOut *m_IniOut1 = nullptr;
     QTimer *m_Timer = nullptr;
     TLMDAboutDlg *m_LMDAboutDlg1 = nullptr;
+    TLMDOneInstance *m_LMDOneInstance1 = nullptr;
+    TLMDTrayIcon *m_LMDTrayIcon1 = nullptr;
+    TLMDFMDrop *m_LMDFMDrop1 = nullptr;
     FileStreams m_fileStreams;
     QString m_openDialogFolder;
 

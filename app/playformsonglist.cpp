@@ -109,11 +109,11 @@ void TPlayForm::RemoveAll1Click()
     });
 }
 
-void TPlayForm::LMDFMDrop1FMDragDrop(const QStringList &fileNames)
+void TPlayForm::LMDFMDrop1FMDragDrop(QObject *, int, int, int, const QStringList &FileList)
 {
-    CommandScope::run([this, &fileNames] {
+    CommandScope::run([this, &FileList] {
         QStringList songs;
-        for (const QString &name : fileNames)
+        for (const QString &name : FileList)
             if (name.toUpper().contains(QLatin1String("MP3")))
                 songs << name;
         AddEntries(songs);

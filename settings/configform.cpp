@@ -1,7 +1,9 @@
 #include "configform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QScreen>
 
 #include "registrystore.h"
@@ -106,6 +108,11 @@ void TConfigFrm::Button4Click()
     OpenDialog1.setObjectName(QStringLiteral("OpenDialog1"));
     OpenDialog1.setFileMode(QFileDialog::ExistingFile);
     OpenDialog1.setNameFilters({tr("Skin File (*.sk)"), tr("All Files (*)")});
+    // Skins are folders side by side: open where the current one lies among its neighbours,
+    // or beside the program, where the shipped skins are.
+    const QFileInfo currentSkin(m_ui->Edit4->text());
+    OpenDialog1.setDirectory(currentSkin.isFile() ? currentSkin.dir().absoluteFilePath("..")
+                                                  : QCoreApplication::applicationDirPath());
     if (OpenDialog1.exec() != QDialog::Accepted || OpenDialog1.selectedFiles().isEmpty())
         return;
     m_ui->Edit4->setText(QDir::toNativeSeparators(OpenDialog1.selectedFiles().constFirst()));

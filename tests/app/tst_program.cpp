@@ -5,11 +5,15 @@
 #include <QtTest>
 #include <csignal>
 
+#include "registrystore.h"
+
 namespace {
 
 const QString ProgramPath = QStringLiteral(NORL_PROGRAM_PATH);
 const QString LibraryPath = QStringLiteral(NORL_LIBRARY_PATH);
 const QString Fixtures = QStringLiteral(NORL_FIXTURES_DIR);
+
+const QString UserKey = QStringLiteral("SOFTWARE\\Vellacort\\NorlPlayer");
 
 QString readAll(const QString &path)
 {
@@ -23,6 +27,20 @@ class tst_program : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_root;
+    QTemporaryDir m_runtime; // the single-instance lock, apart from a copy the user runs
+
+    std::unique_ptr<RegistryStore> userStore()
+    {
+        return makeFileRegistryStore(m_root.filePath("config/NorlPlayer/registry"));
+    }
+    // The association prompt would wait for an answer at every start.
+    void declineAssociationPrompt()
+    {
+        const auto store = userStore();
+        QVERIFY(store->createKey(RegistryRoot::CurrentUser, UserKey));
+        QVERIFY(store->writeValue(RegistryRoot::CurrentUser, UserKey, "ShowAssocDialog",
+                                  {RegistryValueType::String, "1"}));
+    }
 
     // A program folder of its own, so that "loaded.lpl" lands there and nowhere else.
     QString installCopy()
@@ -45,20 +63,22 @@ class tst_program : public QObject {
         return folder;
     }
 
-    // Starts the program, lets it run, ends it with `signal`; its exit status.
-    int runAndEnd(const QString &folder, const QStringList &arguments, int signal)
+    // Starts the program in the test's folders, offscreen.
+    void start(QProcess &program, const QString &folder, const QStringList &arguments)
     {
-        QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_CONFIG_HOME", m_root.filePath("config"));
         environment.insert("XDG_DATA_HOME", m_root.filePath("data"));
+        environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(folder + "/norlplayer", arguments);
-        if (!program.waitForStarted())
-            return -1;
-        QTest::qWait(1500);
+    }
+
+    // Ends a running program with `signal`; its exit status.
+    static int end(QProcess &program, int signal)
+    {
         ::kill(pid_t(program.processId()), signal);
         if (!program.waitForFinished(10000)) {
             program.kill();
@@ -67,8 +87,24 @@ class tst_program : public QObject {
         return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -3;
     }
 
+    // Starts the program, lets it run, ends it with `signal`; its exit status.
+    int runAndEnd(const QString &folder, const QStringList &arguments, int signal)
+    {
+        QProcess program;
+        start(program, folder, arguments);
+        if (!program.waitForStarted())
+            return -1;
+        QTest::qWait(1500);
+        return end(program, signal);
+    }
+
 private slots:
-    void initTestCase() { QVERIFY(m_root.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_root.isValid());
+        QVERIFY(m_runtime.isValid());
+        declineAssociationPrompt();
+    }
 
     void aSignalEndsTheProgramTheOrdinaryWay_data()
     {
@@ -81,6 +117,7 @@ private slots:
     {
         QFETCH(int, signal);
         QDir(m_root.filePath("config")).removeRecursively();
+        declineAssociationPrompt();
         const QString folder = installCopy();
         QVERIFY(!folder.isEmpty());
         QFile::remove(folder + "/loaded.lpl");
@@ -120,6 +157,48 @@ private slots:
         // Once a list is kept, the demo is not added again.
         QCOMPARE(runAndEnd(folder, {}, SIGTERM), 0);
         QCOMPARE(readAll(folder + "/loaded.lpl"), folder + "/demo.mp3\r\n");
+    }
+
+    void theFirstStartAsksAboutMp3FilesAndAQuitStillSavesEverything()
+    {
+        QDir(m_root.filePath("config")).removeRecursively();
+        QDir(m_root.filePath("data")).removeRecursively();
+        const QString folder = installCopy();
+        QVERIFY(!folder.isEmpty());
+        QFile::remove(folder + "/loaded.lpl");
+        const QString song = Fixtures + "/two-seconds.mp3";
+        // The prompt waits for an answer; the signal ends it like No and the program quits.
+        QCOMPARE(runAndEnd(folder, {song}, SIGTERM), 0);
+
+        QCOMPARE(readAll(folder + "/loaded.lpl"), song + "\r\n");
+        const auto flag =
+            userStore()->readValue(RegistryRoot::CurrentUser, UserKey, "ShowAssocDialog");
+        QVERIFY(flag);
+        QCOMPARE(flag->data, QString("0"));
+        QVERIFY(!QFileInfo::exists(m_root.filePath("data/applications/norlplayer.desktop")));
+        declineAssociationPrompt();
+    }
+
+    void aSecondCopyBringsTheFirstForwardAndEndsWithoutItsFile()
+    {
+        const QString folder = installCopy();
+        QVERIFY(!folder.isEmpty());
+        QFile::remove(folder + "/loaded.lpl");
+        const QString first = Fixtures + "/two-seconds.mp3";
+        QProcess running;
+        start(running, folder, {first});
+        QVERIFY(running.waitForStarted());
+        QTest::qWait(1500);
+
+        QProcess second;
+        start(second, folder, {Fixtures + "/one-second.mp3"});
+        QVERIFY(second.waitForFinished(1000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+
+        QCOMPARE(running.state(), QProcess::Running);
+        QCOMPARE(end(running, SIGTERM), 0);
+        QCOMPARE(readAll(folder + "/loaded.lpl"), first + "\r\n");
     }
 };
 

@@ -83,7 +83,7 @@ void addSongs(TestPlayForm &form, const QString &way, const QStringList &paths)
         form.filesToOpen = paths;
         form.ui->Add1->trigger();
     } else {
-        form.LMDFMDrop1FMDragDrop(paths);
+        form.LMDFMDrop1FMDragDrop(nullptr, int(paths.size()), 0, 0, paths);
     }
 }
 
@@ -548,7 +548,7 @@ private slots:
             window.fixture.player().SetPathToDLL(FakeDecoderPath);
             window.fixture.form->FormCreate();
             QCOMPARE(window.fixture.form->LastPlaylistPath(), userList);
-            window.fixture.form->LMDFMDrop1FMDragDrop({song});
+            window.fixture.form->LMDFMDrop1FMDragDrop(nullptr, 1, 0, 0, {song});
             window.fixture.form.reset();
         }
         QCOMPARE(contentsOf(userList), QByteArray("/music/a.mp3\r\n/music/b.mp3\r\n"));

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtTest>
 
+#include "application.h"
 #include "formfixture.h"
 #include "imagelistbox.h"
 #include "trackbar.h"
@@ -313,7 +314,35 @@ private slots:
         QVERIFY(!fixture.player().Initialized());
         QCOMPARE(fakeScript().callsTo("ESDeInitModule").size(), size_t(1));
     }
+
+    void anErrorWhileHiddenInTheTrayLeavesTheProgramRunning()
+    {
+        FormFixture fixture;
+        TestPlayForm &form = fixture.make();
+        form.FormCreate();
+        static_cast<TApplication *>(qApp)->SetMainForm(&form);
+        form.hide();
+        QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+        QWidget *owner = nullptr;
+        QTimer::singleShot(10, [&owner] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                owner = box->parentWidget();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        CommandScope::run([] { throw std::runtime_error("Output device failure"); });
+        QCOMPARE(owner, &form);
+        QTest::qWait(20);
+        QCOMPARE(lastWindowClosed.count(), 0);
+        static_cast<TApplication *>(qApp)->SetMainForm(nullptr);
+    }
 };
 
-QTEST_MAIN(tst_startup)
+// The program's own application object, whose error box is under test.
+int main(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    tst_startup test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_startup.moc"
