@@ -390,6 +390,41 @@ private slots:
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(rejected.size(), 1);
     }
+
+    // The question is drawn bold: its strokes darken more pixels than the same words drawn plain,
+    // while the paragraph above, plain in both, is the same picture.
+    void questionIsBold()
+    {
+        TAssocDialog dialog(nullptr, *store, *association);
+        TPlusLabel &label = *dialog.PlusLabel1();
+        const QImage asShown = label.grab().toImage();
+        label.setCaption(label.caption().remove(QChar(2)));
+        const QImage plain = label.grab().toImage();
+        QCOMPARE(asShown.size(), plain.size());
+
+        const auto darkPixels = [](const QImage &image, int top, int bottom) {
+            int count = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    count += qGray(image.pixel(x, y)) < 96;
+            return count;
+        };
+        // The question starts after the blank line that follows the first paragraph.
+        const int blankLine = QFontMetrics(label.font()).height() / 2;
+        int questionTop = -1, blankRows = 0;
+        bool seenText = false;
+        for (int y = 0; y < plain.height() && questionTop < 0; ++y) {
+            const bool ink = darkPixels(plain, y, y + 1) > 0;
+            if (ink && seenText && blankRows >= blankLine)
+                questionTop = y;
+            blankRows = ink ? 0 : blankRows + 1;
+            seenText = seenText || ink;
+        }
+        QVERIFY(questionTop > 0);
+        QCOMPARE(darkPixels(asShown, 0, questionTop), darkPixels(plain, 0, questionTop));
+        QVERIFY(darkPixels(asShown, questionTop, asShown.height()) >
+                darkPixels(plain, questionTop, plain.height()) * 11 / 10);
+    }
 };
 
 QTEST_MAIN(tst_association)
