@@ -373,6 +373,27 @@ private slots:
                               "Album\r\nYear: 1999\r\nComment: Note"}));
     }
 
+    void thePollGoesOnWhileABoxIsOpen()
+    {
+        startRow(0);
+        bool tickedWhileOpen = false;
+        QElapsedTimer open;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (!open.isValid())
+                open.start();
+            tickedWhileOpen = form->ui->LedDisplay->Caption() == "00:01";
+            if (tickedWhileOpen || open.elapsed() > 3000)
+                box->done(QMessageBox::Ok);
+        });
+        watcher.start(20);
+        form->InfoBtnClick();
+        QVERIFY(tickedWhileOpen);
+    }
+
     void theInfoBoxesReportWhatTheyCannotGet()
     {
         MessageBoxWatcher boxes;
