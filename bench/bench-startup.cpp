@@ -83,11 +83,15 @@ struct RunFolder {
     QTemporaryDir root;
     QString program = root.filePath(QStringLiteral("program"));
     QString config = root.filePath(QStringLiteral("config"));
+    // The program's lock and socket live here: a copy of norlplayer running elsewhere must not
+    // make this one end at once as a second copy.
+    QString runtime = root.filePath(QStringLiteral("runtime"));
 
     explicit RunFolder(const QString &binFolder)
     {
         QFile list(QDir(program).filePath(ListName));
         if (!root.isValid() || !QDir().mkpath(program) || !QDir().mkpath(config) ||
+            !QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
             !list.open(QIODevice::WriteOnly))
             fail(QStringLiteral("cannot prepare ") + root.path());
         if (!copyDefaultSkin(binFolder, program))
@@ -106,10 +110,11 @@ struct RunFolder {
         for (char **entry = environ; *entry; ++entry) {
             const QByteArray text(*entry);
             if (!text.startsWith("QT_QPA_PLATFORM=") && !text.startsWith("XDG_CONFIG_HOME=") &&
-                !text.startsWith("XDG_DATA_HOME="))
+                !text.startsWith("XDG_DATA_HOME=") && !text.startsWith("XDG_RUNTIME_DIR="))
                 result.push_back(text);
         }
         result.push_back("QT_QPA_PLATFORM=offscreen");
+        result.push_back("XDG_RUNTIME_DIR=" + QFile::encodeName(runtime));
         result.push_back("XDG_CONFIG_HOME=" + QFile::encodeName(config));
         result.push_back("XDG_DATA_HOME=" +
                          QFile::encodeName(root.filePath(QStringLiteral("data"))));

@@ -4,7 +4,8 @@
 #   bench/run-benchmarks.sh                 the usual run (about 8 minutes, most of it playing)
 #   REPS=9 PLAY_REPS=5 bench/run-benchmarks.sh   more repetitions
 # Then the main window, offscreen: a 100,000-song playlist and songs added one by one
-# (PLAYLIST_RUNS, in the locale BENCH_LANG), and the start-up to the first show (STARTUP_RUNS).
+# (PLAYLIST_RUNS, in the locale BENCH_LANG), the start-up to the first show (STARTUP_RUNS), and
+# the window's shape from the default skin's background (REGION_RUNS).
 # Inputs are made once with sox and lame in build-bench/inputs/ and reused.
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
@@ -18,6 +19,7 @@ PLAY_REPS=${PLAY_REPS:-3} # 60 s plays of each player
 OPEN_RUNS=${OPEN_RUNS:-20}
 PLAYLIST_RUNS=${PLAYLIST_RUNS:-7}
 STARTUP_RUNS=${STARTUP_RUNS:-11}
+REGION_RUNS=${REGION_RUNS:-200}
 BENCH_LANG=${BENCH_LANG:-en_US.UTF-8} # sorting costs what the user's collation costs
 
 ensure_packages "${BUILD_PACKAGES[@]}" pulseaudio pulseaudio-utils sox lame mpg123
@@ -32,6 +34,14 @@ LOG=$RESULTS/$STAMP.log
 TABLE=$RESULTS/$STAMP.txt
 mkdir -p "$INPUTS" "$WORK" "$RESULTS"
 : >"$LOG"
+
+# The window benchmarks copy the default skin beside the program: it must be the shipped one.
+for file in "$ROOT"/data/skins/blue/*; do
+    if ! cmp -s "$file" "$BIN/blue/$(basename "$file")"; then
+        echo "$BIN/blue/ is not the shipped skin data/skins/blue/: reconfigure build-bench" >&2
+        exit 1
+    fi
+done
 
 # tmpfs shows the decoding without the disk; fall back to the work folder where there is none.
 SHM=/dev/shm
@@ -156,6 +166,9 @@ log "$playlist"
 echo "Start-up to the first show, $STARTUP_RUNS runs..."
 startup=$("$BIN/bench-startup" "$STARTUP_RUNS")
 log "$startup"
+echo "The window's shape from the default skin, $REGION_RUNS runs..."
+region=$("$BIN/bench-region" "$REGION_RUNS")
+log "$region"
 
 # ---- Table -----------------------------------------------------------------------------------
 
@@ -201,5 +214,7 @@ ratio() { calc %.2f "$1 / $2"; }
     echo "4. $playlist"
     echo
     echo "5. $startup"
+    echo
+    echo "6. $region"
 } | tee "$TABLE"
 echo "Table: $TABLE, every run: $LOG"
