@@ -138,6 +138,10 @@ protected:
                                 Qt::KeyboardModifiers Shift, int X, int Y);
     void closeEvent(QCloseEvent *event) override;
 
+    // Hands the window to the desktop to be moved with the mouse; replaceable where there is no
+    // window system to do it.
+    virtual void startWindowMove();
+
     // The dialogs, replaceable where a test has no one to answer them. Empty when cancelled.
     virtual QStringList chooseFilesToOpen();
     virtual QString chooseFileToSave();

@@ -183,6 +183,12 @@ void TPlayForm::LMDPanelFill1MouseDown(QObject *, Qt::MouseButton Button, Qt::Ke
                                        int, int)
 {
     // The window has no title bar: its background is the handle that moves it.
-    if (Button == Qt::LeftButton && windowHandle())
+    if (Button == Qt::LeftButton)
+        startWindowMove();
+}
+
+void TPlayForm::startWindowMove()
+{
+    if (windowHandle())
         windowHandle()->startSystemMove();
 }

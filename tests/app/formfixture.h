@@ -61,6 +61,7 @@ public:
     QStringList filesToOpen;             // what the open dialog answers
     QString fileToSave;                  // what the save dialog answers
     std::function<void()> inPreferences; // what the user does while Preferences is open
+    int windowMoves = 0;                 // moves handed to the desktop
 
     void ApplySettings() override
     {
@@ -80,6 +81,7 @@ public:
     }
 
 protected:
+    void startWindowMove() override { ++windowMoves; }
     QStringList chooseFilesToOpen() override { return filesToOpen; }
     QString chooseFileToSave() override { return fileToSave; }
     void showPreferences() override

@@ -207,6 +207,28 @@ private slots:
         QVERIFY(QFile::exists(QFileInfo(other).absolutePath() + "/mask.mk"));
     }
 
+    void aSkinFolderThatCannotBeWrittenKeepsItsShapeInTheCache()
+    {
+        QTemporaryDir cache;
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        const QString skin = makeSkin("system", {}, Qt::white);
+        // A folder in the way fails the write even for root, as a read-only folder would.
+        QVERIFY(QDir().mkpath(QFileInfo(skin).absolutePath() + "/mask.mk"));
+        QCOMPARE(loadFailure(skin), QString());
+        QDirIterator cached(cache.path(), {"*-mask.mk"}, QDir::Files, QDirIterator::Subdirectories);
+        QVERIFY(cached.hasNext());
+        qunsetenv("XDG_CACHE_HOME");
+    }
+
+    void onlyALeftPressOnTheBackgroundMovesTheWindow()
+    {
+        QWidget &background = *form->ui->LMDPanelFill1;
+        QTest::mousePress(&background, Qt::RightButton, {}, {100, 300});
+        QCOMPARE(form->windowMoves, 0);
+        QTest::mousePress(&background, Qt::LeftButton, {}, {100, 300});
+        QCOMPARE(form->windowMoves, 1);
+    }
+
     void aDamagedRegionFileSetsNoShape_data()
     {
         QTest::addColumn<QByteArray>("bytes");
