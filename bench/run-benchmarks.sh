@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures libnorlplay against the mpg123 command line in one run, ours and mpg123 alternating,
 # and prints a table of medians and ratios (also kept in bench/results/).
-#   bench/run-benchmarks.sh                 the usual run (about 8 minutes, most of it playing)
+#   bench/run-benchmarks.sh                 the usual run (about 27 minutes, most of it playing)
 #   REPS=9 PLAY_REPS=5 bench/run-benchmarks.sh   more repetitions
 # Then the main window, offscreen: a 100,000-song playlist and songs added one by one
 # (PLAYLIST_RUNS, in the locale BENCH_LANG), the start-up to the first show (STARTUP_RUNS), and

@@ -20,8 +20,10 @@ measure_running_costs() {
     for ((i = 0; i < COST_REPS; i++)); do
         keep cost-ours "$BIN/bench-player" play "$COST_SONG_END" "$PLAY"
         keep cost-mpg123 "$BIN/bench-player" other mpg123 -q -o pulse "$PLAY"
+        # Only a reference: when it fails, the table says so and the run goes on.
         if ((i == 0)); then
-            keep cost-audacious "$BIN/bench-player" other audacious -H -q "$PLAY"
+            (keep cost-audacious "$BIN/bench-player" other audacious -H -q "$PLAY") 2>>"$LOG" ||
+                echo "audacious failed, see $LOG" >&2
         fi
     done
     echo "norlplayer waiting $IDLE_SECONDS s, after its song ended and without a song..."
@@ -42,8 +44,8 @@ THREAD_LABEL='function label(name) {
     return name
 }'
 
-# Median CPU ms and wake-ups of each of norlplayer's threads over the play runs, and of the
-# threads that had ended before the SIGTERM (whole-process CPU less the threads still there).
+# Median CPU ms and wake-ups of each of norlplayer's threads over the play runs, and the rest of
+# the whole process's CPU: threads that had ended before the SIGTERM, and the quit after it.
 # The lines of one run start with its main thread.
 thread_costs() {
     awk "$THREAD_LABEL"'
@@ -66,7 +68,7 @@ thread_costs() {
             printf " %.0f (%.0f)", median(m, runs), median(w, runs)
         }
         for (r = 1; r <= runs; r++) m[r] = total[r] - left[r]
-        printf ", ended %.0f\n", median(m, runs)
+        printf ", ended threads and the quit %.0f\n", median(m, runs)
     }' "$WORK/cost-ours.times" "$WORK/cost-ours.said"
 }
 
@@ -74,7 +76,7 @@ thread_costs() {
 idle_threads() {
     awk -v seconds="$IDLE_SECONDS" "$THREAD_LABEL"'
     $1 == "thread" && ($3 > 0 || $4 > 0) {
-        printf "%s%s %.1f ms %.1f/s", n++ ? ", " : "", label($2), $3, $4 / seconds
+        printf "%s%s %.1f ms %.2f/s", n++ ? ", " : "", label($2), $3, $4 / seconds
     }
     END { if (!n) printf "no thread ran" }' "$WORK/$1.said"
 }
@@ -87,6 +89,10 @@ print_running_costs() {
     for row in "mpg123 -q -o pulse:cost-mpg123" "norlplayer FILE:cost-ours" \
         "audacious -H -q FILE:cost-audacious"; do
         IFS=: read -r label name <<<"$row"
+        if ! [ -s "$WORK/$name.times" ]; then
+            printf '  %-34s %8s\n' "$label" "failed"
+            continue
+        fi
         peak=$(awk '{ print $4 }' "$WORK/$name.times" | median)
         printf '  %-34s %8.3f %8.3f %8s %8.1f\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
             "$(ratio "$(cpu "$name")" "$(cpu cost-mpg123)")" "$(calc %.1f "$peak / 1024")"
@@ -94,11 +100,11 @@ print_running_costs() {
     echo "  goal: norlplayer's CPU <= 1.5 x mpg123's; peak: VmHWM, norlplayer's just before the SIGTERM"
     echo "  norlplayer's threads, CPU ms (wake-ups): $(thread_costs)"
     echo "  server: $SERVER"
-    echo "  Waiting $IDLE_SECONDS s (goal: about zero)            CPU ms  wake-ups/s"
+    printf '  %-39s %8s %10s\n' "Waiting $IDLE_SECONDS s (goal: about zero)" "CPU ms" "wake-ups/s"
     for row in "after its song ended, modes off:idle-ended" "started without a song:idle-stopped"; do
         IFS=: read -r label name <<<"$row"
         read -r used wakeups <"$WORK/$name.times"
-        printf '    %-38s %8.1f %10.1f  %s\n' "$label" "$used" "$wakeups" "$(idle_threads "$name")"
+        printf '    %-37s %8.1f %10.2f  %s\n' "$label" "$used" "$wakeups" "$(idle_threads "$name")"
     done
     echo "  Soak: ${SOAK:-no result}"
     [ "$SOAK_STATUS" -eq 0 ] || echo "  THE SOAK FAILED (status $SOAK_STATUS), see $LOG"
