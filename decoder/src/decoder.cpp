@@ -153,6 +153,7 @@ void Decoder::pause()
         return;
     requireMode(m_mode == NP_MODE_PLAYING);
     m_output->setPaused(true);
+    m_pausedFrame = m_baseFrame + m_output->playedFrames();
     m_mode = NP_MODE_PAUSED;
 }
 
@@ -213,6 +214,8 @@ void Decoder::seekTo(int64_t frame)
     // In a damaged stream libmpg123 may land elsewhere, even past the length its scan found:
     // the position counts from where it landed, and goes no further than the end.
     m_baseFrame = std::min(m_stream->position(), rangeEnd());
+    // The server's latency estimate moves while a paused stream is refilled; the position must not.
+    m_pausedFrame = m_baseFrame;
     m_inputDone = false;
     m_wake.set();
 }
@@ -225,8 +228,10 @@ int64_t Decoder::heardFrame()
         m_lastHeardFrame = m_baseFrame;
         return m_baseFrame;
     case NP_MODE_PLAYING:
-    case NP_MODE_PAUSED:
         m_lastHeardFrame = m_baseFrame + m_output->playedFrames();
+        return m_lastHeardFrame;
+    case NP_MODE_PAUSED:
+        m_lastHeardFrame = m_pausedFrame;
         return m_lastHeardFrame;
     case NP_MODE_ENDED:
         return m_endedFrame;

@@ -122,6 +122,7 @@ private:
     int64_t m_baseFrame = 0;       // stream position where the output started or last flushed
     int64_t m_endedFrame = 0;
     int64_t m_lastHeardFrame = 0; // kept for when the output can no longer tell
+    int64_t m_pausedFrame = 0;    // what had been heard when paused; nothing more is while paused
     bool m_inputDone = false;
 
     // The decoder thread.
