@@ -36,13 +36,15 @@ SkinFile SkinFile::fromText(const QByteArray &text)
 void SkinFile::parse(const QByteArray &text)
 {
     bool inSkin = false;
+    bool skinRead = false; // a later section of the same name is not read
     const QString all = QString::fromLocal8Bit(text);
     for (QStringView line : QStringView(all).split(QLatin1Char('\n'))) {
         line = line.trimmed();
         if (line.startsWith(QLatin1Char('['))) {
             const qsizetype close = line.indexOf(QLatin1Char(']'));
             const QStringView name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
-            inSkin = name.compare(QLatin1String("Skin"), Qt::CaseInsensitive) == 0;
+            skinRead = skinRead || inSkin;
+            inSkin = !skinRead && name.compare(QLatin1String("Skin"), Qt::CaseInsensitive) == 0;
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));

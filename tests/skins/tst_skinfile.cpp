@@ -64,6 +64,10 @@ private slots:
         QTest::newRow("first of repeated keys wins")
             << QByteArray("[Skin]\nBackground=first.bmp\nbackground=second.bmp\n") << "Background"
             << "first.bmp";
+        QTest::newRow("only the first section counts")
+            << QByteArray("[Skin]\nPlayButton=p.bmp\n[Other]\n[skin]\nBackground=later.bmp\n")
+            << "Background"
+            << "<default>";
         QTest::newRow("comment line") << QByteArray("[Skin]\n;Background=no.bmp\n") << "Background"
                                       << "<default>";
         QTest::newRow("line without equals") << QByteArray("[Skin]\nBackground\n") << "Background"
