@@ -38,6 +38,13 @@ void WakeEvent::waitFor(std::chrono::milliseconds timeout)
     m_set = false;
 }
 
+void WakeEvent::wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_set; });
+    m_set = false;
+}
+
 Decoder::~Decoder()
 {
     std::lock_guard call(m_callMutex);
@@ -392,6 +399,7 @@ void Decoder::threadMain()
         while (m_callersWaiting.load() > 0)
             std::this_thread::yield();
         bool busy;
+        bool ended;
         {
             std::lock_guard lock(m_mutex);
             if (m_quit)
@@ -405,8 +413,13 @@ void Decoder::threadMain()
                 endStream(NP_ERROR_NO_MEMORY);
                 busy = false;
             }
+            ended = m_mode == NP_MODE_ENDED;
         }
-        if (!busy)
+        // An ended stream has nothing left to do until it is stopped or closed, which wakes us;
+        // otherwise the outputs wake us and the timeout is a backstop.
+        if (ended)
+            m_wake.wait();
+        else if (!busy)
             m_wake.waitFor(IdleWait);
     }
 }

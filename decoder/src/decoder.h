@@ -27,6 +27,7 @@ class WakeEvent {
 public:
     void set();
     void waitFor(std::chrono::milliseconds timeout);
+    void wait();
 
 private:
     std::mutex m_mutex;
