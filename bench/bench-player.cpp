@@ -136,15 +136,6 @@ ThreadSample printThreads(pid_t pid, const ThreadSamples &before, const ThreadSa
 // ---- A run's folders and process ------------------------------------------------------------
 
 // The strings as the argument and environment arrays of exec want them.
-std::vector<char *> nullTerminated(std::vector<QByteArray> &strings)
-{
-    std::vector<char *> pointers;
-    for (QByteArray &text : strings)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 struct Run {
     QTemporaryDir root;
     QString program = root.filePath(QStringLiteral("program"));
@@ -194,28 +185,10 @@ struct Run {
     // go to files of the run.
     pid_t start(const QStringList &command) const
     {
-        std::vector<QByteArray> arguments;
-        for (const QString &argument : command)
-            arguments.push_back(QFile::encodeName(argument));
-        std::vector<QByteArray> entries = environment();
-        const std::vector<char *> argv = nullTerminated(arguments);
-        const std::vector<char *> envp = nullTerminated(entries);
-
-        const QByteArray output = QFile::encodeName(root.filePath(QStringLiteral("output")));
-        const QByteArray errorFile = QFile::encodeName(root.filePath(QStringLiteral("errors")));
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Nothing to read: a player that looks at its input must not wait on ours.
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errorFile.constData(), O_WRONLY | O_CREAT,
-                                         0644);
-        pid_t pid = 0;
-        const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (error != 0)
+        const pid_t pid = spawnInFolder(root.path(), command, environment());
+        if (pid < 0)
             fail(QStringLiteral("cannot start %1: %2")
-                     .arg(command.first(), QString::fromLocal8Bit(std::strerror(error))));
+                     .arg(command.first(), QString::fromLocal8Bit(std::strerror(errno))));
         return pid;
     }
 };

@@ -130,31 +130,10 @@ struct RunFolder {
 // Starts a command with the run's environment, its output and errors into files of the run.
 pid_t spawn(const RunFolder &run, const QStringList &command)
 {
-    std::vector<QByteArray> arguments;
-    for (const QString &argument : command)
-        arguments.push_back(QFile::encodeName(argument));
-    std::vector<char *> argv;
-    for (QByteArray &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<QByteArray> environment = run.environment();
-    std::vector<char *> envp;
-    for (QByteArray &entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
-    const QByteArray output = QFile::encodeName(run.root.filePath(QStringLiteral("output")));
-    const QByteArray errors = QFile::encodeName(run.root.filePath(QStringLiteral("errors")));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.constData(), O_WRONLY | O_CREAT, 0644);
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
+    const pid_t pid = spawnInFolder(run.root.path(), command, run.environment());
+    if (pid < 0)
         fail(QStringLiteral("cannot start %1: %2")
-                 .arg(command.first(), QString::fromLocal8Bit(std::strerror(error))));
+                 .arg(command.first(), QString::fromLocal8Bit(std::strerror(errno))));
     return pid;
 }
 

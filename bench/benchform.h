@@ -10,11 +10,14 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <map>
+#include <spawn.h>
 #include <vector>
 
 #include "playform.h"
@@ -122,6 +125,43 @@ protected:
         return false;
     }
 };
+
+// Starts `command` (looked up in PATH when it has no slash) with `environment`, reading nothing,
+// its output and errors going to the files "output" and "errors" of `folder`. The process id, or
+// -1 with errno set.
+inline pid_t spawnInFolder(const QString &folder, const QStringList &command,
+                           std::vector<QByteArray> environment)
+{
+    std::vector<QByteArray> arguments;
+    for (const QString &argument : command)
+        arguments.push_back(QFile::encodeName(argument));
+    const auto nullTerminated = [](std::vector<QByteArray> &strings) {
+        std::vector<char *> pointers;
+        for (QByteArray &text : strings)
+            pointers.push_back(text.data());
+        pointers.push_back(nullptr);
+        return pointers;
+    };
+    const std::vector<char *> argv = nullTerminated(arguments);
+    const std::vector<char *> envp = nullTerminated(environment);
+
+    const QByteArray output = QFile::encodeName(QDir(folder).filePath(QStringLiteral("output")));
+    const QByteArray errors = QFile::encodeName(QDir(folder).filePath(QStringLiteral("errors")));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Nothing to read: a player that looks at its input must not wait on ours.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.constData(), O_WRONLY | O_CREAT, 0644);
+    pid_t pid = 0;
+    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
+    return pid;
+}
 
 // Figures of several runs by name, read from the "name ms" lines a run prints.
 using Figures = std::map<QString, std::vector<double>>;
