@@ -286,13 +286,7 @@ void TPlayForm::LMDSpeedButton7Click()
 
 void TPlayForm::LMDTrayIcon1DblClick()
 {
-    CommandScope::run([this] {
-        setVisible(true);
-        if (isMinimized())
-            showNormal();
-        raise();
-        activateWindow();
-    });
+    CommandScope::run([this] { TLMDOneInstance::BringForward(*this); });
 }
 
 void TPlayForm::Restore1Click()
