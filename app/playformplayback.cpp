@@ -121,7 +121,7 @@ void TPlayForm::ChooseNextSong()
         SongListDblClick();
     }
     if (ui->Random1->isChecked() && rows > 0) {
-        QRandomGenerator generator(quint32(QDateTime::currentMSecsSinceEpoch()));
+        QRandomGenerator generator{quint32(QDateTime::currentMSecsSinceEpoch())};
         ui->SongList->setItemIndex(SongRows::random(rows, generator));
         SongListDblClick();
     }
