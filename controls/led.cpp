@@ -31,22 +31,22 @@ void TLMDLED::Assign(const TLMDLED &source)
 
 void TLMDLED::SetActiveColor(QColor value)
 {
-    SetColour(m_activeColor, value);
+    SetColour(m_activeColor, opaque(value));
 }
 
 void TLMDLED::SetInActiveColor(QColor value)
 {
-    SetColour(m_inActiveColor, value);
+    SetColour(m_inActiveColor, opaque(value));
 }
 
 void TLMDLED::SetBackColor(QColor value)
 {
-    SetColour(m_backColor, value);
+    // Keeps its alpha: a transparent label draws its cells on a see-through background.
+    SetColour(m_backColor, QColor::fromRgba(value.rgba()));
 }
 
 void TLMDLED::SetColour(QColor &colour, QColor value)
 {
-    value = opaque(value);
     if (value == colour)
         return;
     colour = value;
@@ -133,7 +133,7 @@ QImage TLMDLED::CellImage()
 
 void TLMDLED::BuildCellImage()
 {
-    m_cellImage = QImage(CellSize(), QImage::Format_RGB32);
+    m_cellImage = QImage(CellSize(), QImage::Format_ARGB32_Premultiplied);
     m_cellImageStale = false;
     if (m_cellImage.isNull())
         return;

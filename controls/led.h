@@ -43,7 +43,8 @@ public:
     // A disabled owner shows only the unlit pattern when this is set.
     bool DisabledDigits() const { return m_disabledDigits; }
     void SetDisabledDigits(bool value);
-    // The cell background; the owning label sets it to its own colour.
+    // The cell background, alpha included; the owning label sets it to its own colour, or to
+    // transparent when its parent shows through.
     QColor BackColor() const { return m_backColor; }
     void SetBackColor(QColor value);
 

@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include "transparentcolor.h"
-
 TLMDLEDCustomLabel::TLMDLEDCustomLabel(QWidget *parent)
     : QWidget(parent), m_led(new TLMDLED(this)), m_bevel(new TLMDBevel(this))
 {
@@ -107,18 +105,18 @@ void TLMDLEDCustomLabel::paintEvent(QPaintEvent *)
     if (inner.isEmpty())
         return;
 
-    QImage bitmap(inner.size(), QImage::Format_RGB32);
-    bitmap.fill(m_color);
+    // Real alpha rather than a colour key: lit segments show whatever their colour.
+    const QColor back = m_transparent ? QColor(Qt::transparent) : m_color;
+    QImage bitmap(inner.size(), QImage::Format_ARGB32_Premultiplied);
+    bitmap.fill(back);
     m_painting = true;
-    m_led->SetBackColor(m_color);
+    m_led->SetBackColor(back);
     {
         QPainter canvas(&bitmap);
         canvas.setClipRect(bitmap.rect());
         m_led->DrawText(&canvas, bitmap.rect(), DisplayText(), isEnabled(), true);
     }
     m_painting = false;
-    if (m_transparent)
-        bitmap = withTransparentColor(bitmap, m_color);
     painter.drawImage(inner.topLeft(), bitmap);
 }
 

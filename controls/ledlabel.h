@@ -1,8 +1,8 @@
 // The LED label: a short text (or a number) drawn as sixteen-segment LED characters inside an
 // optional frame. TLMDLEDCustomLabel is the control; TLMDLEDLabel publishes its text and value.
 //
-// The label paints a bitmap of its inner rectangle filled with Color; when Transparent, every
-// pixel of that colour lets the parent show through.
+// The label paints a bitmap of its inner rectangle filled with Color; when Transparent, the
+// background and the gaps of the unlit pattern let the parent show through instead.
 #pragma once
 
 #include <QColor>
@@ -33,7 +33,7 @@ public:
     bool Autosize() const { return m_autosize; }
     void SetAutosize(bool value);
     TLMDBevel *Bevel() const { return m_bevel; }
-    // The background, and on a transparent label the colour that lets the parent through.
+    // The background of an opaque label.
     QColor Color() const { return m_color; }
     void SetColor(QColor value);
     // Width of a number in lsInteger style, 1..255; other values are refused.

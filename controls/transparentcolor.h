@@ -7,5 +7,6 @@
 
 // The colour of the bottom-left pixel; invalid for an empty image.
 QColor bottomLeftColor(const QImage &image);
-// A copy with every pixel of `key` fully transparent (alpha 0), in ARGB32 premultiplied form.
+// A copy with every pixel of `key` (alpha included) fully transparent, in ARGB32 premultiplied
+// form.
 QImage withTransparentColor(const QImage &image, QColor key);

@@ -51,7 +51,7 @@ void drawSymbol(QPainter &painter, TransportSymbol symbol, QRect box)
 QImage transportGlyph(TransportSymbol symbol, int frameWidth, int height,
                       const GlyphColours &colours)
 {
-    QImage strip(frameWidth * 4, height, QImage::Format_RGB32);
+    QImage strip(frameWidth * 4, height, QImage::Format_ARGB32_Premultiplied);
     strip.fill(colours.background);
     QPainter painter(&strip);
     for (int frame = 0; frame < 4; ++frame) {

@@ -1,7 +1,8 @@
 // Glyph strips for the transport buttons and the window's two small buttons, drawn rather than
 // loaded: the main window's built-in pictures, and the stand-ins of tools and galleries. Each
 // strip holds the four frames of a speed button (normal, disabled, mouse over, down) on a
-// background that is also the transparent colour (the bottom-left pixel).
+// background that is also the transparent colour (the bottom-left pixel); a fully transparent
+// background keeps every symbol colour visible.
 #pragma once
 
 #include <QColor>

@@ -122,6 +122,28 @@ private slots:
         }
     }
 
+    // On a transparent label only the background lets the parent through: a lit colour equal to
+    // the label's own Color still shows.
+    void litSegmentsShowInTheLabelsOwnColour_data()
+    {
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("black") << QColor(Qt::black);
+        QTest::newRow("red") << QColor(Qt::red);
+    }
+    void litSegmentsShowInTheLabelsOwnColour()
+    {
+        QFETCH(QColor, colour);
+        Backdrop parent;
+        TLMDLEDLabel label(&parent);
+        configureTimeDisplay(label);
+        label.SetColor(colour);
+        label.LED()->SetActiveColor(colour);
+        const QImage cell = shot(parent).copy(label.geometry()).copy(2, 2, 11, 19);
+        QCOMPARE(countColour(cell, colour), 52);
+        QCOMPARE(countColour(cell, colour) + countColour(cell, unlit) + countColour(cell, behind),
+                 cell.width() * cell.height());
+    }
+
     void onlyCoreSegmentsInSmallCells_data()
     {
         QTest::addColumn<int>("horz");

@@ -2,6 +2,7 @@
 
 #include "panelfill.h"
 #include "speedbutton.h"
+#include "transportglyph.h"
 
 namespace {
 const QColor keyColour(255, 0, 255);
@@ -141,6 +142,32 @@ private slots:
         const QImage image = fixture.grabButton();
         QCOMPARE(image.pixelColor(12, 7 + frameSize.height() - 1), behind); // key pixel
         QCOMPARE(image.pixelColor(2, 2), behind);                           // face
+    }
+
+    // A glyph drawn on a see-through background shows its symbol in any colour, black and the
+    // usual key colour included.
+    void symbolsOnASeeThroughBackground_data()
+    {
+        QTest::addColumn<QColor>("symbol");
+        QTest::newRow("black") << QColor(Qt::black);
+        QTest::newRow("magenta") << keyColour;
+    }
+    void symbolsOnASeeThroughBackground()
+    {
+        QFETCH(QColor, symbol);
+        ButtonOnPanel fixture;
+        fixture.button->setTransparent(true);
+        fixture.button->setGlyph(transportGlyph(
+            TransportSymbol::Quit, 11, 11, {Qt::transparent, {symbol, symbol, symbol, symbol}}));
+        const QImage image = fixture.grabButton();
+        int shown = 0, behind = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                shown += image.pixelColor(x, y) == symbol;
+                behind += image.pixelColor(x, y) == backgroundColour;
+            }
+        QVERIFY2(shown >= 13, qPrintable(QString::number(shown))); // the two strokes of the cross
+        QCOMPARE(shown + behind, image.width() * image.height());
     }
 
     void clicksLatch_data()

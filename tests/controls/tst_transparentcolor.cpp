@@ -18,6 +18,18 @@ private slots:
         QCOMPARE(out.pixelColor(1, 1), QColor(Qt::red));
         QVERIFY(!bottomLeftColor(QImage()).isValid());
     }
+
+    // A picture that carries its own alpha: only its see-through pixels stay see-through, and
+    // opaque black (the same RGB as a transparent pixel) is kept.
+    void seeThroughCornerKeysNothingOpaque()
+    {
+        QImage image(2, 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        image.setPixelColor(1, 0, Qt::black);
+        const QImage out = withTransparentColor(image, bottomLeftColor(image));
+        QCOMPARE(out.pixelColor(1, 0), QColor(Qt::black));
+        QCOMPARE(qAlpha(out.pixel(0, 0)), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_transparentcolor)
