@@ -1,5 +1,6 @@
 #include "trackbar.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -308,21 +309,22 @@ void TLMDTrackBar::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint();
     emit OnMouseUp(this, event->button(), event->modifiers(), point.x(), point.y());
-    m_repeat.stop();
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton) {
+        m_repeat.stop();
         return;
-    const bool held = m_leftHeld;
-    m_leftHeld = false;
-    if (m_dragging) {
-        m_dragging = false;
-        update(layoutNow().thumbRect(m_position));
     }
+    const bool held = m_leftHeld;
+    releaseMouseHold();
     if (held && rect().contains(point))
         emit OnClick(this);
 }
 
 void TLMDTrackBar::repeatPage()
 {
+    if (!holdsMouse()) {
+        releaseMouseHold();
+        return;
+    }
     const TrackBarGeometry layout = layoutNow();
     if (!layout.groove().contains(m_lastPoint))
         return;
@@ -391,17 +393,33 @@ void TLMDTrackBar::focusInEvent(QFocusEvent *)
 
 void TLMDTrackBar::focusOutEvent(QFocusEvent *)
 {
+    // The release may never come back to us: a box or another window has taken the focus.
+    releaseMouseHold();
     if (m_focusStyle == TrackBar::tbFocus)
         update();
 }
 
 void TLMDTrackBar::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
-        // A disabled bar gets no release: end any drag or paging now.
-        m_repeat.stop();
-        m_dragging = false;
-        m_leftHeld = false;
-    }
+    // A disabled bar gets no release.
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        releaseMouseHold();
     QWidget::changeEvent(event);
+}
+
+bool TLMDTrackBar::holdsMouse() const
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    const bool blocked = modal != nullptr && modal != window();
+    return !blocked && (QGuiApplication::mouseButtons() & Qt::LeftButton);
+}
+
+void TLMDTrackBar::releaseMouseHold()
+{
+    m_repeat.stop();
+    m_leftHeld = false;
+    if (m_dragging) {
+        m_dragging = false;
+        update(layoutNow().thumbRect(m_position));
+    }
 }

@@ -148,6 +148,11 @@ protected:
 private:
     void stepBy(long long delta);
     void repeatPage();
+    // Whether the left button still holds this bar: it is down and no modal window has taken
+    // the mouse from us.
+    bool holdsMouse() const;
+    // Ends dragging and paging, for a release we got or one that went elsewhere.
+    void releaseMouseHold();
     void rebuildThumb();
     void updateFocusPolicy();
     // For properties that only change the look.

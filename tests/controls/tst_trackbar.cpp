@@ -58,6 +58,17 @@ struct MainBar {
         QApplication::setActiveWindow(&panel);
         QVERIFY(QTest::qWaitForWindowActive(&panel));
     }
+    // Through the shown window, as the system delivers them, so that the application knows
+    // which buttons are down.
+    void press(QPoint at)
+    {
+        QTest::mousePress(panel.windowHandle(), Qt::LeftButton, {}, bar->mapTo(&panel, at));
+    }
+    void move(QPoint to) { QTest::mouseMove(panel.windowHandle(), bar->mapTo(&panel, to)); }
+    void release(QPoint at)
+    {
+        QTest::mouseRelease(panel.windowHandle(), Qt::LeftButton, {}, bar->mapTo(&panel, at));
+    }
 };
 MainBar *progressBar()
 {
@@ -307,27 +318,80 @@ private slots:
         QFETCH(int, start);
         QFETCH(QList<int>, steps);
         std::unique_ptr<MainBar> main(progressBar());
+        main->show();
         QCOMPARE(main->bar->repeatInterval(), 300);
         main->bar->setRepeatInterval(5);
         main->bar->setPageSize(50);
         main->bar->setPosition(start);
         QList<int> seen;
         connect(main->bar, &TLMDTrackBar::OnChange, this, [&] { seen << main->bar->position(); });
-        QTest::mousePress(main->bar, Qt::LeftButton, {}, QPoint(100, 6));
+        main->press({100, 6});
         QCOMPARE(seen.first(), steps.first()); // at once
         QTRY_VERIFY(!main->bar->isPaging());
         QTest::qWait(30);
         QCOMPARE(seen, steps);
-        QTest::mouseRelease(main->bar, Qt::LeftButton, {}, QPoint(100, 6));
+        main->release({100, 6});
 
         // Releasing ends paging at once.
         main->bar->setPosition(start);
         seen.clear();
-        QTest::mousePress(main->bar, Qt::LeftButton, {}, QPoint(100, 6));
-        QTest::mouseRelease(main->bar, Qt::LeftButton, {}, QPoint(100, 6));
+        main->press({100, 6});
+        main->release({100, 6});
         QVERIFY(!main->bar->isPaging());
         QTest::qWait(30);
         QCOMPARE(seen.size(), 1);
+    }
+
+    // The release may never reach the bar: a box opened by the change (a failing volume call)
+    // or by the poll takes it, or the focus moves away. The bar then stops paging and dragging
+    // instead of paging on behind the box. A bar without focus learns it from the button being
+    // up at the next repeat.
+    void losingTheMouseEndsPagingAndDragging_data()
+    {
+        QTest::addColumn<bool>("drag");
+        QTest::addColumn<QString>("loss");
+        for (const char *loss : {"a box from the change", "a quick box, no focus", "focus leaves"})
+            QTest::addRow("paging, %s", loss) << false << QString(loss);
+        for (const char *loss : {"a box from the change", "focus leaves"})
+            QTest::addRow("dragging, %s", loss) << true << QString(loss);
+    }
+    void losingTheMouseEndsPagingAndDragging()
+    {
+        QFETCH(bool, drag);
+        QFETCH(QString, loss);
+        const bool quickBox = loss == "a quick box, no focus";
+        std::unique_ptr<MainBar> main(progressBar());
+        // The quick box opens and closes between two repeats.
+        main->bar->setRepeatInterval(quickBox ? 100 : 5);
+        if (quickBox)
+            main->bar->setFocusStyle(tbNoFocus);
+        main->bar->setPageSize(50);
+        QWidget elsewhere;
+        elsewhere.setFocusPolicy(Qt::StrongFocus);
+        elsewhere.show();
+        main->show();
+        int changes = 0;
+        connect(main->bar, &TLMDTrackBar::OnChange, this, [&] {
+            if (++changes > 1 || !loss.contains("box"))
+                return;
+            QDialog box(&main->panel);
+            QTimer::singleShot(quickBox ? 20 : 50, &box, [&box] {
+                QTest::mouseRelease(box.windowHandle(), Qt::LeftButton);
+                box.accept();
+            });
+            box.exec();
+        });
+        const QPoint thumb = main->bar->layoutNow().thumbRect(0).center();
+        main->press(drag ? thumb : QPoint(200, 6));
+        if (drag)
+            main->move(thumb + QPoint(30, 0));
+        QCOMPARE(changes, 1);
+        if (loss == "focus leaves")
+            QApplication::setActiveWindow(&elsewhere);
+        QTest::qWait(quickBox ? 250 : 50);
+        QVERIFY(!main->bar->isPaging());
+        QCOMPARE(changes, 1);
+        QVERIFY(!main->bar->isDragging());
     }
 
     void disablingEndsDragAndPaging()
