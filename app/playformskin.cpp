@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <stdexcept>
 
+#include "bitmapfile.h"
 #include "playform.h"
 #include "skinfile.h"
 #include "transportglyph.h"
@@ -28,9 +29,13 @@ namespace {
 // A bitmap named by a skin, relative to the skin folder (the current folder).
 QImage loadBitmap(const QString &fileName)
 {
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
+    QFile file(fileName);
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("Cannot open file %1").arg(fileName));
-    QImageReader reader(fileName, "bmp");
+    // The decoder would paint the missing part of a cut-off file black.
+    if (!BitmapFile::holdsAllPixelData(file.peek(BitmapFile::HeadSize), file.size()))
+        fail(QStringLiteral("Bitmap image is not valid"));
+    QImageReader reader(&file, "bmp");
     const QImage image = reader.read();
     if (image.isNull())
         fail(QStringLiteral("Bitmap image is not valid"));
@@ -63,9 +68,17 @@ void TPlayForm::LoadSkin(const QString &fileName)
         fail(QStringLiteral("I/O error: cannot change to the skin folder \"%1\"").arg(folder));
     const SkinFile skin(skinPath);
 
+    const QImage background =
+        loadBitmap(skin.readString(QStringLiteral("Background"), QStringLiteral("2.bmp")));
+    // A smaller background would cut the window down to its own size, with no way back.
+    if (background.width() < width() || background.height() < height())
+        fail(QStringLiteral("The skin's background (%1 x %2) is smaller than the window (%3 x %4)")
+                 .arg(background.width())
+                 .arg(background.height())
+                 .arg(width())
+                 .arg(height()));
     ui->LMDPanelFill1->setFillStyle(TLMDPanelFill::sfBitmap);
-    ui->LMDPanelFill1->setBitmap(
-        loadBitmap(skin.readString(QStringLiteral("Background"), QStringLiteral("2.bmp"))));
+    ui->LMDPanelFill1->setBitmap(background);
     // The panel now paints every pixel of the window.
     setAttribute(Qt::WA_NoSystemBackground);
     // The region file lies beside the skin, or in the cache when the skin folder is read-only.

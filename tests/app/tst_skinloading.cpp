@@ -155,6 +155,12 @@ private slots:
                                         << "Cannot open file " << true << false;
         QTest::newRow("missing thumb") << "missing thumb"
                                        << "Cannot open file hruler1.bmp" << true << true;
+        QTest::newRow("background cut to 1000 bytes")
+            << "cut background"
+            << "Bitmap image is not valid" << false << false;
+        QTest::newRow("background smaller than the window")
+            << "small background"
+            << "The skin's background (251 x 412) is smaller than the window" << false << false;
     }
     void failuresStopTheLoadWhereTheyHappen()
     {
@@ -176,11 +182,19 @@ private slots:
             writeText(skin, "[Skin]\nBackground=back.bmp\nFlatButtons=0\n");
         else if (change == "missing thumb")
             QFile::remove(folder + "/hruler1.bmp");
+        else if (change == "cut background")
+            QVERIFY(QFile::resize(folder + "/back.bmp", 1000));
+        else if (change == "small background")
+            saveBitmap(folder + "/back.bmp", {251, 412}, QColor(200, 10, 10));
         const QImage oldGlyph = form->ui->LMDSpeedButton4->glyph();
+        const QRegion oldShape = form->mask();
         const QString failure = loadFailure(skin);
         QVERIFY2(failure.startsWith(message), qPrintable(failure));
         QCOMPARE(form->ui->LMDPanelFill1->bitmap().pixelColor(5, 5) == QColor(200, 10, 10),
                  backgroundApplied);
+        // The region file follows the background, and the window keeps its shape.
+        QCOMPARE(QFile::exists(folder + "/mask.mk"), backgroundApplied);
+        QCOMPARE(form->mask(), oldShape);
         QCOMPARE(form->ui->LMDSpeedButton4->glyph() != oldGlyph, glyphsApplied);
         if (change == "no play button")
             QVERIFY(!form->ui->LMDSpeedButton1->isFlat()); // the step before the glyphs ran
