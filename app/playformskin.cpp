@@ -143,10 +143,11 @@ void TPlayForm::LoadSkin(const QString &fileName)
 }
 
 // The hide and quit buttons stand in for a title bar: drawn in the skin's text colour over the
-// background, so they read on any skin.
+// background, so they read on any skin. Their background is truly transparent, as no key colour
+// is safe from every text colour.
 void TPlayForm::showWindowButtons(const QColor &color)
 {
-    const GlyphColours colours{QColor(255, 0, 255), {color, color.darker(200), color, color}};
+    const GlyphColours colours{Qt::transparent, {color, color.darker(200), color, color}};
     ui->LMDSpeedButton6->setGlyph(transportGlyph(TransportSymbol::Hide, 11, 11, colours));
     ui->LMDSpeedButton7->setGlyph(transportGlyph(TransportSymbol::Quit, 11, 11, colours));
     ui->LMDSpeedButton6->setTransparent(true);
@@ -157,6 +158,9 @@ void TPlayForm::SaveBitmapRegion(const QImage &bitmap, QRgb key, const QString &
 {
     if (bitmap.width() <= 0 || bitmap.height() <= 0)
         return;
+    // The save would follow a link and replace its target: replace the link itself instead.
+    if (QFileInfo(fileName).isSymLink() && !QFile::remove(fileName))
+        fail(QStringLiteral("Cannot create file %1").arg(fileName));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(WindowRegion::fileBytes(WindowRegion::shapeOf(bitmap, key))) < 0 ||
@@ -186,6 +190,9 @@ bool TPlayForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ui->LMDPanelFill1 && event->type() == QEvent::MouseButtonPress) {
         const auto *press = static_cast<QMouseEvent *>(event);
+        // A press that a child control left unhandled passes through here on its way up.
+        if (ui->LMDPanelFill1->childAt(press->position().toPoint()) != nullptr)
+            return QWidget::eventFilter(watched, event);
         LMDPanelFill1MouseDown(watched, press->button(), press->modifiers(),
                                int(press->position().x()), int(press->position().y()));
     }

@@ -234,12 +234,76 @@ private slots:
         qunsetenv("XDG_CACHE_HOME");
     }
 
+    // A region file that is a link is replaced, never written through: its target, whether
+    // there or not, stays as it was.
+    void aRegionFileLinkIsReplacedNotFollowed_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::newRow("to a file") << true;
+        QTest::newRow("dangling") << false;
+    }
+    void aRegionFileLinkIsReplacedNotFollowed()
+    {
+        QFETCH(bool, targetExists);
+        const QString skin = makeSkin("linked");
+        const QString region = QFileInfo(skin).absolutePath() + "/mask.mk";
+        const QString target = fixture->folder.filePath("precious.txt");
+        if (targetExists)
+            writeText(target, "keep me");
+        QVERIFY(QFile::link(target, region));
+        QCOMPARE(loadFailure(skin), QString());
+        QVERIFY(!QFileInfo(region).isSymLink());
+        QFile written(region);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(qFromLittleEndian<qint32>(written.read(4).constData()), written.size() - 4);
+        QCOMPARE(QFile::exists(target), targetExists);
+        if (targetExists) {
+            QFile kept(target);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("keep me"));
+        }
+    }
+
+    // The time display and the hide and quit buttons show in any text colour, even the one a
+    // key colour would have taken away.
+    void windowControlsShowInEveryTextColour_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("black") << QByteArray("ForeColor=0\n") << QColor(Qt::black);
+        QTest::newRow("magenta") << QByteArray("ForeColor=$FF00FF\n") << QColor(Qt::magenta);
+    }
+    void windowControlsShowInEveryTextColour()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QColor, color);
+        form->LoadSkin(makeSkin("ink", line));
+        const QImage window = form->grab().toImage();
+        for (QWidget *control : {static_cast<QWidget *>(form->ui->LedDisplay),
+                                 static_cast<QWidget *>(form->ui->LMDSpeedButton6),
+                                 static_cast<QWidget *>(form->ui->LMDSpeedButton7)}) {
+            const QImage shown = window.copy(control->geometry());
+            int pixels = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    pixels += shown.pixelColor(x, y) == color;
+            QVERIFY2(pixels > 0, qPrintable(control->objectName()));
+        }
+    }
+
+    // Only the bare background moves the window: not the controls on it, not even those that
+    // leave the press to it.
     void onlyALeftPressOnTheBackgroundMovesTheWindow()
     {
         QWidget &background = *form->ui->LMDPanelFill1;
-        QTest::mousePress(&background, Qt::RightButton, {}, {100, 300});
+        QTest::mousePress(&background, Qt::RightButton, {}, {246, 300});
         QCOMPARE(form->windowMoves, 0);
-        QTest::mousePress(&background, Qt::LeftButton, {}, {100, 300});
+        for (QWidget *control : {static_cast<QWidget *>(form->ui->LedDisplay),
+                                 static_cast<QWidget *>(form->ui->InfoLabel),
+                                 static_cast<QWidget *>(form->ui->LMDLabel1)})
+            QTest::mousePress(control, Qt::LeftButton, {}, {3, 3});
+        QCOMPARE(form->windowMoves, 0);
+        QTest::mousePress(&background, Qt::LeftButton, {}, {246, 300});
         QCOMPARE(form->windowMoves, 1);
     }
 
