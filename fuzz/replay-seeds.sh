@@ -16,7 +16,7 @@ run() {
 }
 
 run fuzz_mp3_input "$root"/tests/data/*.mp3 "$here"/regressions/*.mp3
-for target in fuzz_region_file fuzz_skin_file fuzz_playlist_file fuzz_registry_store; do
+for target in fuzz_region_file fuzz_bitmap_file fuzz_skin_file fuzz_playlist_file fuzz_registry_store; do
     inputs=("$here/seeds/$target"/*)
     [ -d "$here/regressions/$target" ] && inputs+=("$here/regressions/$target"/*)
     run "$target" "${inputs[@]}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a fuzz target and runs it for SECONDS (default 600) in one process.
 #   fuzz/run-fuzzer.sh [SECONDS] [TARGET]
-# TARGET is fuzz_mp3_input (the default), fuzz_region_file, fuzz_skin_file, fuzz_playlist_file
+# TARGET is fuzz_mp3_input (the default), fuzz_region_file, fuzz_bitmap_file, fuzz_skin_file, fuzz_playlist_file
 # or fuzz_registry_store. Each target's work corpus (fuzz/corpus-work/TARGET/, not in git)
 # starts from its seeds and regression inputs and keeps what earlier runs found. Findings land
 # in fuzz/findings/ as TARGET-crash-*, -timeout-*, -leak-* or -oom-*; the whole log is
@@ -20,7 +20,7 @@ fuzz_mp3_input)
     # A decode that does not end gets its own finding from the target; -timeout is for deadlocks.
     options=(-dict="$here/mp3.dict" -max_len=65536 -timeout=10)
     ;;
-fuzz_region_file | fuzz_skin_file | fuzz_playlist_file | fuzz_registry_store)
+fuzz_region_file | fuzz_bitmap_file | fuzz_skin_file | fuzz_playlist_file | fuzz_registry_store)
     seeds=("$here/seeds/$target"/*)
     [ -d "$here/regressions/$target" ] && seeds+=("$here/regressions/$target"/*)
     options=(-max_len=8192 -timeout=10)
