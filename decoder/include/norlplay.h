@@ -102,7 +102,7 @@ typedef struct NpStreamInfo {
     uint8_t stereoMode; /* 0 stereo, 1 joint stereo, 2 dual channel, 3 mono */
     uint8_t reserved[3];
     int32_t layer;      /* 1, 2 or 3 */
-    int32_t bitRate;    /* bits per second; the file's average for VBR */
+    int32_t bitRate;    /* bits per second; the file's average for VBR, at most INT32_MAX */
     int32_t sampleRate; /* Hz */
 } NpStreamInfo;
 
@@ -144,8 +144,9 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(NpBool, ESDeInitModule, (NpHandle h))                                                        \
     /* Opens InputName (imFile) or the input callbacks (imCallback) and reads the stream's         \
      * headers and length. From any mode; a stream already open is closed first.                   \
-     * Errors: 5 missing, unreadable, empty or non-MPEG input; 9 imCallback without callbacks;     \
-     * 8 no decoder could be created. */                                                           \
+     * Errors: 5 missing, unreadable, empty or non-MPEG input, or a name that is not a regular     \
+     * file (a FIFO or a device is refused at once, never waited on); 9 imCallback without         \
+     * callbacks; 8 no decoder could be created. */                                                \
     X(NpBool, ESOpen, (NpHandle h))                                                                \
     /* Closes the stream and its output: mode 0. True also when nothing is open. */                \
     X(NpBool, ESClose, (NpHandle h))                                                               \
