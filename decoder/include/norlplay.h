@@ -231,10 +231,12 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(NpBool, ESGetInfo2, (NpHandle h, const void **tag))                                          \
     /* Prepares the output for the opened (1), ready (2), ended (3) or stopped (6) stream: mode 2; \
      * a ready or ended stream goes back to the start of the range first.                          \
-     * Errors: 6 sound server unreachable, sink missing or WAV file not writable; 9 omCallback     \
-     * without an OutputProc; 2 in modes 0, 4 and 5; 8 no decoder thread. After these the stream   \
-     * stays opened (1) or stopped (6), without an output. 5 when the stream cannot go back to     \
-     * the start (see ESStop): it is then closed, mode 0. */                                       \
+     * The caller waits for the sound server half a second at most: a connection that takes        \
+     * longer goes on in the background and serves a later call.                                   \
+     * Errors: 6 sound server unreachable or not answering in time, sink missing or WAV file not   \
+     * writable; 9 omCallback without an OutputProc; 2 in modes 0, 4 and 5; 8 no decoder thread.   \
+     * After these the stream stays opened (1) or stopped (6), without an output. 5 when the       \
+     * stream cannot go back to the start (see ESStop): it is then closed, mode 0. */              \
     X(NpBool, ESInitStream, (NpHandle h))                                                          \
     /* Output device: 0 the server's default sink, n > 0 the n-th sink the server lists (checked   \
      * at ESInitStream, error 6 when there is none). Error 2 for negative values. */               \

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <mutex>
 
@@ -134,6 +135,13 @@ public:
             10000);
     }
 
+    // SIGSTOP / SIGCONT: a server that hangs, as one across a network may, and comes back.
+    void freeze(bool frozen)
+    {
+        if (m_process.state() == QProcess::Running)
+            ::kill(pid_t(m_process.processId()), frozen ? SIGSTOP : SIGCONT);
+    }
+
     // SIGKILL: no goodbye to the clients.
     void kill()
     {
@@ -227,6 +235,7 @@ private slots:
     void deviceNumbers();
     void serverLost();
     void serverMissing();
+    void serverHung();
     void handlesPlayTogether();
     void callbackBesideTheServer_data();
     void callbackBesideTheServer();
@@ -702,6 +711,33 @@ void tst_playback::serverMissing()
     QCOMPARE(np.ESLastError(h), 6);
     QVERIFY(!np.ESPlay(h));
     QCOMPARE(np.ESLastError(h), 2);
+}
+
+// A server that does not answer holds the caller only a moment, both before the handle first
+// connected and once it has; the same handle plays when the server answers again.
+void tst_playback::serverHung()
+{
+    PrivateServer server;
+    QVERIFY(server.start());
+    ServerAddress address(server.address());
+    Handle h(np);
+    QString failed = load(h, "one-second.mp3", omMMSystem, false);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    for (const char *connected : {"not connected yet", "connected before"}) {
+        server.freeze(true);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY2(!np.ESInitStream(h), connected);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(np.ESLastError(h), 6);
+        QCOMPARE(np.ESGetPlayerMode(h), 1);
+
+        server.freeze(false);
+        QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+        QVERIFY(np.ESPlay(h));
+        QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= 200; }, 2000));
+        QVERIFY(np.ESOpen(h));
+    }
 }
 
 // Two handles play at once, each at its own pace, each ending on its own.
