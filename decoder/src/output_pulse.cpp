@@ -51,6 +51,7 @@ private:
     void onSinkInputChanged(uint32_t index);
     void cancelDrain();
     void cancelVolumeQuery();
+    void releaseStream();
     bool streamUsable() const;
 
     PulseContext &m_server;
@@ -110,10 +111,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
                                     deadline);
     if (!settled || !streamUsable()) {
         PulseContext::Lock lock(server);
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
+        releaseStream();
         fail(NP_ERROR_OUTPUT, "the sound server did not accept the stream");
     }
     server.setSinkInputListener([this](uint32_t index) { onSinkInputChanged(index); });
@@ -125,10 +123,18 @@ PulseOutput::~PulseOutput()
     PulseContext::Lock lock(m_server);
     cancelDrain();
     cancelVolumeQuery();
+    releaseStream();
+}
+
+// With the main loop locked. The server may still answer for a stream it has not set up yet
+// (a slow server): nothing of it may call back into this object.
+void PulseOutput::releaseStream()
+{
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
+    m_stream = nullptr;
 }
 
 bool PulseOutput::streamUsable() const
