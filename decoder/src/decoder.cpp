@@ -162,6 +162,9 @@ void Decoder::updateTap()
     if (wanted && !m_tap) {
         m_tap = makeCallbackOutput(m_outputSettings.callbacks, m_stream->format());
         m_tap->setPaused(false);
+        // What the thread prefilled before the song started is decoded again for the tap.
+        if (m_mode == NP_MODE_READY && m_stream->canSeek() && m_stream->position() != m_baseFrame)
+            seekTo(m_baseFrame);
     } else if (!wanted && m_tap) {
         finishOutput(m_tap);
     }
