@@ -28,8 +28,9 @@
  *   code on its handle; ESLastError(H) reads it. The code stays until the next failure.
  * - Entry points may be called from any thread; calls on one handle are serialised inside.
  * - Callbacks run on the handle's decoder thread while a stream plays, and on the caller's
- *   thread inside the entry points that read or finish a stream (ESOpen, ESSetPos, ESStop,
- *   ESClose, ESInitStream, ESDeInitModule). They must not call entry points of the same handle.
+ *   thread inside the entry points that read, seek or finish a stream (ESOpen, ESSetPos,
+ *   ESSetLimits, ESPlay, ESUseOutCB, ESStop, ESClose, ESInitStream, ESDeInitModule). They must
+ *   not call entry points of the same handle.
  * - Handles are independent: each has its own stream, output and decoder thread.
  *
  * Player modes (ESGetPlayerMode): 0 nothing open, 1 opened, 2 ready, 3 played to the end,
