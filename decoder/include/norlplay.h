@@ -28,8 +28,9 @@
  *   code on its handle; ESLastError(H) reads it. The code stays until the next failure.
  * - Entry points may be called from any thread; calls on one handle are serialised inside.
  * - Callbacks run on the handle's decoder thread while a stream plays, and on the caller's
- *   thread inside the entry points that read or finish a stream (ESOpen, ESSetPos, ESStop,
- *   ESClose, ESInitStream, ESDeInitModule). They must not call entry points of the same handle.
+ *   thread inside the entry points that read, seek or finish a stream (ESOpen, ESSetPos,
+ *   ESSetLimits, ESPlay, ESUseOutCB, ESStop, ESClose, ESInitStream, ESDeInitModule). They must
+ *   not call entry points of the same handle.
  * - Handles are independent: each has its own stream, output and decoder thread.
  *
  * Player modes (ESGetPlayerMode): 0 nothing open, 1 opened, 2 ready, 3 played to the end,
@@ -102,7 +103,7 @@ typedef struct NpStreamInfo {
     uint8_t stereoMode; /* 0 stereo, 1 joint stereo, 2 dual channel, 3 mono */
     uint8_t reserved[3];
     int32_t layer;      /* 1, 2 or 3 */
-    int32_t bitRate;    /* bits per second; the file's average for VBR */
+    int32_t bitRate;    /* bits per second; the file's average for VBR, at most INT32_MAX */
     int32_t sampleRate; /* Hz */
 } NpStreamInfo;
 
@@ -144,8 +145,9 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(NpBool, ESDeInitModule, (NpHandle h))                                                        \
     /* Opens InputName (imFile) or the input callbacks (imCallback) and reads the stream's         \
      * headers and length. From any mode; a stream already open is closed first.                   \
-     * Errors: 5 missing, unreadable, empty or non-MPEG input; 9 imCallback without callbacks;     \
-     * 8 no decoder could be created. */                                                           \
+     * Errors: 5 missing, unreadable, empty or non-MPEG input, or a name that is not a regular     \
+     * file (a FIFO or a device is refused at once, never waited on); 9 imCallback without         \
+     * callbacks; 8 no decoder could be created. */                                                \
     X(NpBool, ESOpen, (NpHandle h))                                                                \
     /* Closes the stream and its output: mode 0. True also when nothing is open. */                \
     X(NpBool, ESClose, (NpHandle h))                                                               \
@@ -158,7 +160,9 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     /* Paused (5) to playing (4); True when already playing. Error 2 in other modes. */            \
     X(NpBool, ESResume, (NpHandle h))                                                              \
     /* Stops and releases the output; the position returns to the start of the range: mode 6.      \
-     * ESInitStream makes it ready again. Error 2 in mode 0. */                                    \
+     * ESInitStream makes it ready again. Error 2 in mode 0; 5 when the input cannot go back to    \
+     * the start (media gone, a callback input that cannot be opened again): the stream is then    \
+     * closed, mode 0. */                                                                          \
     X(NpBool, ESStop, (NpHandle h))                                                                \
     /* Answers True when the open stream can seek (imCallback inputs may not). */                  \
     X(NpBool, ESCanSetPos, (NpHandle h))                                                           \
@@ -167,7 +171,8 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(int32_t, ESGetPos, (NpHandle h))                                                             \
     /* Sample-accurate seek to ms in modes 1, 2, 4, 5 and 6; a position past the end of the        \
      * range ends the stream. Error 2 in modes 0 and 3 or for a negative position, 5 when the      \
-     * input cannot seek. */                                                                       \
+     * input cannot seek or fails; the stream then goes on as before the call (and ends with       \
+     * error 5 when its input is gone). */                                                         \
     X(NpBool, ESSetPos, (NpHandle h, int32_t ms))                                                  \
     /* Text queries (no handle): with buffer NULL, *size := the text's length without its NUL,     \
      * True. With a buffer of *size bytes: True and the NUL-terminated text when it fits, else     \
@@ -225,9 +230,14 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     /* *tag := the open stream's 128-byte ID3v1 tag, valid until the next entry call.              \
      * Error 2 when nothing is open, 5 when the stream has no tag. */                              \
     X(NpBool, ESGetInfo2, (NpHandle h, const void **tag))                                          \
-    /* Prepares the output for the opened (1), ended (3) or stopped (6) stream: mode 2.            \
-     * Errors: 6 sound server unreachable, sink missing or WAV file not writable; 9 omCallback     \
-     * without an OutputProc; 2 in modes 0, 4 and 5; 8 no decoder thread. */                       \
+    /* Prepares the output for the opened (1), ready (2), ended (3) or stopped (6) stream: mode 2; \
+     * a ready or ended stream goes back to the start of the range first.                          \
+     * The caller waits for the sound server half a second at most: a connection that takes        \
+     * longer goes on in the background and serves a later call.                                   \
+     * Errors: 6 sound server unreachable or not answering in time, sink missing or WAV file not   \
+     * writable; 9 omCallback without an OutputProc; 2 in modes 0, 4 and 5; 8 no decoder thread.   \
+     * After these the stream stays opened (1) or stopped (6), without an output. 5 when the       \
+     * stream cannot go back to the start (see ESStop): it is then closed, mode 0. */              \
     X(NpBool, ESInitStream, (NpHandle h))                                                          \
     /* Output device: 0 the server's default sink, n > 0 the n-th sink the server lists (checked   \
      * at ESInitStream, error 6 when there is none). Error 2 for negative values. */               \
@@ -238,7 +248,9 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
        NpInputSeekProc seek, NpInputReadProc read, void *context))                                 \
     /* Accepted and ignored. */                                                                    \
     X(NpBool, ESSetWindow, (NpHandle h, uintptr_t window))                                         \
-    /* 1: also hand every decoded block to the OutputProc while sound goes to the server. */       \
+    /* 1: also hand every decoded block to the OutputProc while sound goes to the server. Takes    \
+     * effect at once, also for a stream that is ready or playing (hosts send it between           \
+     * ESInitStream and ESPlay). */                                                                \
     X(NpBool, ESUseOutCB, (NpHandle h, NpBool use))                                                \
     /* No equalizer yet: error 1. */                                                               \
     X(NpBool, ESUseEQ, (NpHandle h, NpBool use))                                                   \

@@ -89,7 +89,9 @@ private:
 
 std::unique_ptr<ByteSource> openFileSource(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, possibly for ever; reading a
+    // regular file ignores it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         fail(NP_ERROR_INPUT, "cannot open " + path + ": " + std::strerror(errno));
     struct stat st {};

@@ -94,19 +94,23 @@ bool Decoder::close()
 // Finishes what the outputs wrote; a failure is recorded but does not stop the caller.
 bool Decoder::closeOutput()
 {
+    bool completed = finishOutput(m_tap);
+    return finishOutput(m_output) && completed;
+}
+
+bool Decoder::finishOutput(std::unique_ptr<Output> &output)
+{
+    if (!output)
+        return true;
     bool completed = true;
-    for (auto *output : {&m_output, &m_tap}) {
-        if (!*output)
-            continue;
-        try {
-            if (!(*output)->drained())
-                (*output)->close();
-        } catch (const DecoderError &e) {
-            m_lastError = e.code();
-            completed = false;
-        }
-        output->reset();
+    try {
+        if (!output->drained())
+            output->close();
+    } catch (const DecoderError &e) {
+        m_lastError = e.code();
+        completed = false;
     }
+    output.reset();
     return completed;
 }
 
@@ -121,21 +125,49 @@ void Decoder::initStream()
         m_mode = NP_MODE_STOPPED;
     }
 
-    PcmFormat format = m_stream->format();
-    if (isSoundServerMode(m_outputSettings.mode) && !m_server)
+    m_playsOnServer = isSoundServerMode(m_outputSettings.mode);
+    if (m_playsOnServer && !m_server)
         m_server = std::make_unique<PulseContext>();
     m_outputSettings.wake = [this] { m_wake.set(); };
-    m_output = makeOutput(m_outputSettings, format, m_server.get());
-    m_output->setPaused(true);
-    if (m_useOutputCallback && isSoundServerMode(m_outputSettings.mode) &&
-        m_outputSettings.callbacks.output) {
-        m_tap = makeCallbackOutput(m_outputSettings.callbacks, format);
-        m_tap->setPaused(false);
+    // Until the thread runs, a failure leaves the stream without outputs, as it was.
+    const int unready = m_mode;
+    try {
+        m_output = makeOutput(m_outputSettings, m_stream->format(), m_server.get());
+        m_output->setPaused(true);
+        m_baseFrame = m_stream->position();
+        m_inputDone = false;
+        m_mode = NP_MODE_READY;
+        updateTap();
+        startThread();
+    } catch (...) {
+        closeOutput();
+        m_mode = unready;
+        throw;
     }
-    m_baseFrame = m_stream->position();
-    m_inputDone = false;
-    startThread();
-    m_mode = NP_MODE_READY;
+}
+
+void Decoder::setUseOutputCallback(bool use)
+{
+    m_useOutputCallback = use;
+    updateTap();
+}
+
+// The OutputProc beside the sound server follows ESUseOutCB also once the stream is ready or
+// playing: hosts send it between ESInitStream and ESPlay.
+void Decoder::updateTap()
+{
+    bool live = m_mode == NP_MODE_READY || m_mode == NP_MODE_PLAYING || m_mode == NP_MODE_PAUSED;
+    bool wanted =
+        live && m_useOutputCallback && m_playsOnServer && m_outputSettings.callbacks.output;
+    if (wanted && !m_tap) {
+        m_tap = makeCallbackOutput(m_outputSettings.callbacks, m_stream->format());
+        m_tap->setPaused(false);
+        // What the thread prefilled before the song started is decoded again for the tap.
+        if (m_mode == NP_MODE_READY && m_stream->canSeek() && m_stream->position() != m_baseFrame)
+            seekTo(m_baseFrame);
+    } else if (!wanted && m_tap) {
+        finishOutput(m_tap);
+    }
 }
 
 void Decoder::play()
@@ -184,14 +216,20 @@ bool Decoder::stop()
     return completed;
 }
 
-// A stream that cannot seek starts again from its beginning by opening it anew.
+// A stream that cannot seek starts again from its beginning by opening it anew. One that
+// cannot go back at all has lost its input and is closed.
 void Decoder::rewindToRangeStart()
 {
-    if (m_stream->canSeek()) {
-        m_stream->seek(rangeStart());
-    } else if (m_stream->position() != 0) {
-        m_stream.reset();
-        openStream();
+    try {
+        if (m_stream->canSeek()) {
+            m_stream->seek(rangeStart());
+        } else if (m_stream->position() != 0) {
+            m_stream.reset();
+            openStream();
+        }
+    } catch (...) {
+        releaseStream();
+        throw;
     }
     m_baseFrame = m_stream->position();
     m_inputDone = false;
@@ -215,9 +253,11 @@ int64_t Decoder::rangeEnd() const
 void Decoder::seekTo(int64_t frame)
 {
     frame = std::clamp<int64_t>(frame, 0, rangeEnd());
+    // Seeks before flushing: a seek that fails leaves what is queued, and the end the output
+    // may be draining towards, as they were.
+    m_stream->seek(frame);
     if (m_output)
         m_output->flush();
-    m_stream->seek(frame);
     // In a damaged stream libmpg123 may land elsewhere, even past the length its scan found:
     // the position counts from where it landed, and goes no further than the end.
     m_baseFrame = std::min(m_stream->position(), rangeEnd());

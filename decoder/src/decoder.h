@@ -72,7 +72,7 @@ public:
     void setLimits(int32_t startMs, int32_t endMs);
     void setInputCallbacks(const InputCallbacks &callbacks) { m_inputCallbacks = callbacks; }
     void setOutputCallbacks(const OutputCallbacks &callbacks);
-    void setUseOutputCallback(bool use) { m_useOutputCallback = use; }
+    void setUseOutputCallback(bool use);
 
     StereoVolume volume();
     void setVolume(StereoVolume volume);
@@ -85,6 +85,8 @@ private:
     void openStream();
     void releaseStream();
     bool closeOutput();
+    bool finishOutput(std::unique_ptr<Output> &output);
+    void updateTap();
     void seekTo(int64_t frame);
     int64_t rangeStart() const;
     int64_t rangeEnd() const;
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<PulseContext> m_server;
     std::unique_ptr<Output> m_output;
     std::unique_ptr<Output> m_tap; // OutputProc beside the sound server
+    bool m_playsOnServer = false;  // m_output is the sound server's
     int64_t m_baseFrame = 0;       // stream position where the output started or last flushed
     int64_t m_endedFrame = 0;
     int64_t m_lastHeardFrame = 0; // kept for when the output can no longer tell

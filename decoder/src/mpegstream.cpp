@@ -1,5 +1,6 @@
 #include "mpegstream.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mpg123.h>
@@ -124,8 +125,9 @@ void MpegStream::readStreamInfo()
         return;
     int64_t average = audioBytes * 8 * 1000 / ms;
     bool varies = frameRate <= 0 || std::abs(average - frameRate) * 100 > int64_t(frameRate) * 3;
+    // A few frames among megabytes of junk make an average beyond 32 bits.
     if (fi.vbr != MPG123_CBR || varies)
-        m_info.bitRate = int32_t(average);
+        m_info.bitRate = int32_t(std::min<int64_t>(average, INT32_MAX));
 }
 
 int64_t MpegStream::framesToMs(int64_t frames) const

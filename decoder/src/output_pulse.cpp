@@ -1,5 +1,7 @@
 // Plays through the sound server. The server's buffer is the read-ahead: the stream asks for
 // BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room.
+// Opening waits for a slow or hung server no longer than ServerPatience: the caller is often
+// the host's window thread.
 #include <atomic>
 #include <cstring>
 #include <vector>
@@ -13,7 +15,7 @@ namespace {
 
 constexpr int ServerChannels = 2;
 constexpr size_t ServerFrameBytes = ServerChannels * sizeof(int16_t);
-constexpr auto StreamTimeout = std::chrono::seconds(5);
+constexpr auto ServerPatience = std::chrono::milliseconds(500);
 
 pa_cvolume serverVolume(StereoVolume v)
 {
@@ -49,6 +51,7 @@ private:
     void onSinkInputChanged(uint32_t index);
     void cancelDrain();
     void cancelVolumeQuery();
+    void releaseStream();
     bool streamUsable() const;
 
     PulseContext &m_server;
@@ -70,8 +73,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
                          const PcmFormat &format)
     : m_server(server), m_format(format), m_wake(settings.wake), m_requested(settings.volume)
 {
-    server.connect();
-    std::string sink = settings.deviceNumber > 0 ? server.sinkName(settings.deviceNumber) : "";
+    const auto deadline = std::chrono::steady_clock::now() + ServerPatience;
+    server.connect(deadline);
+    std::string sink =
+        settings.deviceNumber > 0 ? server.sinkName(settings.deviceNumber, deadline) : "";
 
     pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, uint32_t(format.rate), ServerChannels};
     pa_channel_map map;
@@ -103,13 +108,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
                                         auto s = pa_stream_get_state(m_stream);
                                         return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
                                     },
-                                    StreamTimeout);
+                                    deadline);
     if (!settled || !streamUsable()) {
         PulseContext::Lock lock(server);
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
+        releaseStream();
         fail(NP_ERROR_OUTPUT, "the sound server did not accept the stream");
     }
     server.setSinkInputListener([this](uint32_t index) { onSinkInputChanged(index); });
@@ -121,10 +123,18 @@ PulseOutput::~PulseOutput()
     PulseContext::Lock lock(m_server);
     cancelDrain();
     cancelVolumeQuery();
+    releaseStream();
+}
+
+// With the main loop locked. The server may still answer for a stream it has not set up yet
+// (a slow server): nothing of it may call back into this object.
+void PulseOutput::releaseStream()
+{
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
+    m_stream = nullptr;
 }
 
 bool PulseOutput::streamUsable() const

@@ -8,8 +8,9 @@
 namespace norl {
 namespace {
 
-constexpr auto ConnectTimeout = std::chrono::seconds(5);
-constexpr auto QueryTimeout = std::chrono::seconds(2);
+// A connection that has not come in this time is started afresh (the server may have been
+// replaced while it hung).
+constexpr auto ConnectAttemptLimit = std::chrono::seconds(5);
 
 bool isFinal(pa_context_state_t state)
 {
@@ -28,6 +29,7 @@ void PulseContext::disconnect()
     if (m_mainloop)
         pa_threaded_mainloop_stop(m_mainloop);
     if (m_context) {
+        pa_context_set_state_callback(m_context, nullptr, nullptr);
         pa_context_set_subscribe_callback(m_context, nullptr, nullptr);
         pa_context_disconnect(m_context);
         pa_context_unref(m_context);
@@ -39,17 +41,21 @@ void PulseContext::disconnect()
     }
 }
 
-bool PulseContext::ready() const
+pa_context_state_t PulseContext::state() const
 {
     if (!m_context)
-        return false;
+        return PA_CONTEXT_UNCONNECTED;
     Lock lock(*this);
-    return pa_context_get_state(m_context) == PA_CONTEXT_READY;
+    return pa_context_get_state(m_context);
 }
 
-bool PulseContext::waitFor(const std::function<bool()> &done, std::chrono::milliseconds timeout)
+bool PulseContext::ready() const
 {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
+    return state() == PA_CONTEXT_READY;
+}
+
+bool PulseContext::waitFor(const std::function<bool()> &done, Deadline deadline)
+{
     for (;;) {
         {
             Lock lock(*this);
@@ -62,10 +68,26 @@ bool PulseContext::waitFor(const std::function<bool()> &done, std::chrono::milli
     }
 }
 
-void PulseContext::connect()
+void PulseContext::connect(Deadline deadline)
 {
-    if (ready())
+    pa_context_state_t now = state();
+    bool overdue = now != PA_CONTEXT_READY &&
+                   std::chrono::steady_clock::now() - m_connectingSince > ConnectAttemptLimit;
+    if (!PA_CONTEXT_IS_GOOD(now) || overdue)
+        startConnecting();
+    waitFor([this] { return isFinal(pa_context_get_state(m_context)); }, deadline);
+    now = state();
+    if (now == PA_CONTEXT_READY)
         return;
+    if (!PA_CONTEXT_IS_GOOD(now)) {
+        disconnect();
+        fail(NP_ERROR_OUTPUT, "the sound server cannot be reached");
+    }
+    fail(NP_ERROR_OUTPUT, "the sound server does not answer yet");
+}
+
+void PulseContext::startConnecting()
+{
     disconnect();
     m_mainloop = pa_threaded_mainloop_new();
     if (!m_mainloop)
@@ -78,18 +100,24 @@ void PulseContext::connect()
     bool started;
     {
         Lock lock(*this);
+        pa_context_set_state_callback(m_context, onStateChange, nullptr);
         pa_context_set_subscribe_callback(m_context, onSubscription, this);
         started = pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
     }
-    bool settled = started && waitFor([this] { return isFinal(pa_context_get_state(m_context)); },
-                                      ConnectTimeout);
-    if (!settled || !ready()) {
+    if (!started) {
         disconnect();
         fail(NP_ERROR_OUTPUT, "the sound server cannot be reached");
     }
-    Lock lock(*this);
+    m_connectingSince = std::chrono::steady_clock::now();
+}
+
+// Runs on the main loop's thread.
+void PulseContext::onStateChange(pa_context *context, void *)
+{
+    if (pa_context_get_state(context) != PA_CONTEXT_READY)
+        return;
     if (pa_operation *op =
-            pa_context_subscribe(m_context, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr))
+            pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr))
         pa_operation_unref(op);
 }
 
@@ -108,7 +136,7 @@ void PulseContext::onSubscription(pa_context *, pa_subscription_event_type_t typ
         me->m_sinkInputListener(index);
 }
 
-std::string PulseContext::sinkName(int n)
+std::string PulseContext::sinkName(int n, Deadline deadline)
 {
     struct Query {
         std::vector<std::string> names;
@@ -128,9 +156,8 @@ std::string PulseContext::sinkName(int n)
     }
     if (!op)
         fail(NP_ERROR_OUTPUT, "cannot list the sound server's sinks");
-    bool answered =
-        waitFor([&] { return query.done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; },
-                QueryTimeout);
+    bool answered = waitFor(
+        [&] { return query.done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; }, deadline);
     {
         Lock lock(*this);
         if (!answered)

@@ -1,5 +1,6 @@
 // One handle's connection to the sound server: a threaded main loop and a context, connected
-// when a stream first needs it and again after the server went away.
+// when a stream first needs it and again after the server went away. Connecting goes on in the
+// background: a caller waits for it only until its deadline, and a later caller finds it done.
 #pragma once
 
 #include <chrono>
@@ -12,16 +13,18 @@ namespace norl {
 
 class PulseContext {
 public:
+    using Deadline = std::chrono::steady_clock::time_point;
+
     PulseContext() = default;
     ~PulseContext();
     PulseContext(const PulseContext &) = delete;
     PulseContext &operator=(const PulseContext &) = delete;
 
-    // Throws DecoderError(NP_ERROR_OUTPUT) when the server cannot be reached in time.
-    void connect();
+    // Throws DecoderError(NP_ERROR_OUTPUT) when the server is gone, or not ready by `deadline`.
+    void connect(Deadline deadline);
     // The name of the n-th sink the server lists (n >= 1); throws DecoderError(NP_ERROR_OUTPUT)
-    // when there is none.
-    std::string sinkName(int n);
+    // when there is none or no answer by `deadline`.
+    std::string sinkName(int n, Deadline deadline);
 
     pa_threaded_mainloop *mainloop() const { return m_mainloop; }
     pa_context *context() const { return m_context; }
@@ -30,9 +33,9 @@ public:
     // Called on the main loop's thread when a sink input changes (volume, mute, ...).
     void setSinkInputListener(std::function<void(uint32_t index)> listener);
 
-    // Runs with the main loop locked until `done` answers true; false after the timeout.
+    // Runs with the main loop locked until `done` answers true; false at the deadline.
     // `done` runs with the lock held.
-    bool waitFor(const std::function<bool()> &done, std::chrono::milliseconds timeout);
+    bool waitFor(const std::function<bool()> &done, Deadline deadline);
 
     class Lock {
     public:
@@ -49,13 +52,17 @@ public:
     };
 
 private:
+    pa_context_state_t state() const;
+    void startConnecting();
     void disconnect();
+    static void onStateChange(pa_context *context, void *);
     static void onSubscription(pa_context *, pa_subscription_event_type_t type, uint32_t index,
                                void *self);
 
     pa_threaded_mainloop *m_mainloop = nullptr;
     pa_context *m_context = nullptr;
     std::function<void(uint32_t)> m_sinkInputListener;
+    Deadline m_connectingSince;
 };
 
 } // namespace norl

@@ -2,6 +2,7 @@
 // the text and record protocols, and the error code of every failure. Needs no sound server.
 #include <QtTest>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "library.h"
 #include "pcm.h"
@@ -21,10 +22,12 @@ class tst_contract : public QObject {
 
     NorlplayLibrary lib;
     NpHandle h = 0;
+    QTemporaryDir tmp;
 
-    void openFixture(const QString &name)
+    void openFixture(const QString &name) { openFile(fixture(name)); }
+    void openFile(const QString &path)
     {
-        QVERIFY(lib.ESSetInputName(h, fixture(name).toLocal8Bit().constData()));
+        QVERIFY(lib.ESSetInputName(h, path.toLocal8Bit().constData()));
         QVERIFY2(lib.ESOpen(h) & 0xff, qPrintable(QString::number(lib.ESLastError(h))));
     }
 
@@ -263,6 +266,10 @@ private slots:
         QTest::newRow("random bytes") << fixture("random-bytes.mp3");
         QTest::newRow("folder") << fixture("");
         QTest::newRow("not audio") << fixture("README.md");
+        // Opening a pipe without a writer would wait for one for ever.
+        const QString fifo = tmp.filePath("fifo.mp3");
+        QVERIFY(QFile::exists(fifo) || mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QTest::newRow("FIFO") << fifo;
     }
     void inputsThatCannotOpen()
     {
@@ -352,6 +359,22 @@ private slots:
         int32_t small = NP_STREAM_INFO_SIZE - 1;
         QVERIFY(!(lib.ESGetInfo1(h, record.data(), &small) & 0xff));
         QCOMPARE(lib.ESLastError(h), 2);
+    }
+
+    // A few frames followed by megabytes of junk: the average would not fit 32 bits.
+    void bitRateOfAFewFramesInMuchJunk()
+    {
+        const QString file = tmp.filePath("junk.mp3");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(fileBytes(fixture("one-second.mp3")).left(4 * 418));
+        QVERIFY(out.resize(32 << 20)); // zeros, sparse: 104 ms of sound in 32 MB
+        out.close();
+        openFile(file);
+        int32_t size = NP_STREAM_INFO_SIZE;
+        NpStreamInfo info;
+        QVERIFY(lib.ESGetInfo1(h, &info, &size) & 0xff);
+        QCOMPARE(info.bitRate, INT32_MAX);
     }
 
     void id3v1Tag()

@@ -14,6 +14,8 @@ struct MemoryInput {
     QByteArray data;
     bool seekable = true;
     qint64 failFrom = -1; // reads at or past this offset fail
+    bool seekFails = false;
+    bool openFails = false;
     qint64 position = 0;
     int opens = 0, closes = 0, foreignUserData = 0;
 
@@ -25,6 +27,8 @@ struct MemoryInput {
     static NpBool NP_STDCALL open(void *c, int32_t *userData, NpFlag *canSeek)
     {
         auto &in = of(c);
+        if (in.openFails)
+            return 0;
         ++in.opens;
         in.position = 0;
         *userData = Token;
@@ -48,7 +52,7 @@ struct MemoryInput {
         auto &in = of(c);
         in.check(userData);
         qint64 base = mode == 0 ? 0 : mode == 1 ? in.position : in.data.size();
-        if (!in.seekable || base + newPos < 0 || base + newPos > in.data.size())
+        if (in.seekFails || !in.seekable || base + newPos < 0 || base + newPos > in.data.size())
             return 0;
         in.position = base + newPos;
         return 1;
@@ -74,6 +78,7 @@ struct Collector {
     QStringList events;
     int badBlocks = 0;
     int refuseBlock = -1; // answer False for this block
+    int blockDelayMs = 0; // a host that takes its time, as a device would
     std::function<void()> onFirstBlock;
 
     static Collector &of(void *context) { return *static_cast<Collector *>(context); }
@@ -84,6 +89,8 @@ struct Collector {
         auto &out = of(c);
         if (out.events.size() == 1 && out.onFirstBlock)
             out.onFirstBlock();
+        if (out.blockDelayMs > 0)
+            QThread::msleep(out.blockDelayMs);
         if (bits != 16 || channels < 1 || channels > 2 || size % (2 * channels) != 0 ||
             (out.pcm.rate && (rate != out.pcm.rate || channels != out.pcm.channels)))
             ++out.badBlocks;
@@ -365,6 +372,89 @@ private slots:
         QCOMPARE(lib.ESLastError(h), 5);
         QCOMPARE(input.opens, 1);
         QCOMPARE(input.closes, 1);
+    }
+
+    // The input stops seeking (or opening again) while a song plays, is paused or has ended;
+    // the call that meets the failure reports it and leaves a mode every entry point accepts.
+    void failingRewindOrSeekLeavesAUsableHandle_data()
+    {
+        QTest::addColumn<bool>("seekable"); // else going back means opening the input again
+        QTest::addColumn<int>("when");      // mode in which the failing call comes
+        QTest::addColumn<int>("call");      // 0 ESStop, 1 ESInitStream, 2 ESSetPos
+        QTest::addColumn<int>("modeAfter"); // -1: the song goes on and ends with the error
+        QTest::newRow("stop while playing") << true << int(NP_MODE_PLAYING) << 0 << 0;
+        QTest::newRow("stop while paused") << true << int(NP_MODE_PAUSED) << 0 << 0;
+        QTest::newRow("stop, no reopening") << false << int(NP_MODE_PAUSED) << 0 << 0;
+        QTest::newRow("init stream at the end") << true << int(NP_MODE_ENDED) << 1 << 0;
+        QTest::newRow("init stream, no reopening") << false << int(NP_MODE_ENDED) << 1 << 0;
+        QTest::newRow("seek while playing") << true << int(NP_MODE_PLAYING) << 2 << -1;
+        QTest::newRow("seek while paused") << true << int(NP_MODE_PAUSED) << 2 << -1;
+    }
+    void failingRewindOrSeekLeavesAUsableHandle()
+    {
+        QFETCH(bool, seekable);
+        QFETCH(int, when);
+        QFETCH(int, call);
+        QFETCH(int, modeAfter);
+        const QString song = QStringLiteral(NORL_FIXTURES_DIR "/../../data/demo/demo.mp3");
+        input.seekable = seekable;
+        QVERIFY(open(song, imCallback));
+        auto breakInput = [&] { (seekable ? input.seekFails : input.openFails) = true; };
+        if (when == NP_MODE_ENDED) {
+            QVERIFY(start(omCallback));
+            QVERIFY(playedToTheEnd());
+            breakInput();
+        } else {
+            collector.blockDelayMs = 3;
+            collector.onFirstBlock = breakInput; // on the thread that reads the input
+            QVERIFY(start(omCallback));
+            // Past the reader's buffer, so that going back needs the input.
+            QVERIFY(QTest::qWaitFor([&] { return lib.ESGetPos(h) >= 5000; }));
+            if (when == NP_MODE_PAUSED)
+                QVERIFY(lib.ESPause(h) & 0xff);
+            QCOMPARE(lib.ESGetPlayerMode(h), when);
+        }
+
+        NpBool ok = call == 0   ? lib.ESStop(h)
+                    : call == 1 ? lib.ESInitStream(h)
+                                : lib.ESSetPos(h, 100);
+        QVERIFY(!(ok & 0xff));
+        QCOMPARE(lib.ESLastError(h), int(NP_ERROR_INPUT));
+        if (modeAfter >= 0) {
+            QCOMPARE(lib.ESGetPlayerMode(h), modeAfter);
+        } else {
+            QCOMPARE(lib.ESGetPlayerMode(h), when);
+            lib.ESResume(h);
+            QVERIFY(playedToTheEnd());
+            QCOMPARE(lib.ESLastError(h), int(NP_ERROR_INPUT));
+        }
+
+        // Whatever comes next fails or works cleanly, and the handle plays the next song.
+        const std::function<NpBool()> calls[] = {[&] { return NpBool(lib.ESGetPos(h) >= 0); },
+                                                 [&] { return lib.ESResume(h); },
+                                                 [&] { return lib.ESPause(h); },
+                                                 [&] { return lib.ESSetPos(h, 0); },
+                                                 [&] { return lib.ESPlay(h); },
+                                                 [&] { return lib.ESStop(h); },
+                                                 [&] { return lib.ESInitStream(h); },
+                                                 [&] { return lib.ESPlay(h); },
+                                                 [&] { return NpBool(lib.ESGetSize(h) >= 0); },
+                                                 [&] { return lib.ESPause(h); },
+                                                 [&] { return lib.ESGetPos(h) >= 0; }};
+        for (const auto &next : calls) {
+            bool succeeded = next() & 0xff;
+            int mode = lib.ESGetPlayerMode(h);
+            QVERIFY2(mode >= NP_MODE_CLOSED && mode <= NP_MODE_STOPPED,
+                     qPrintable(QString::number(mode)));
+            QVERIFY(succeeded || lib.ESLastError(h) > 0);
+        }
+        QVERIFY(lib.ESClose(h) & 0xff);
+        input.seekFails = input.openFails = false;
+        collector = Collector();
+        QVERIFY(open(song, imCallback));
+        QVERIFY(start(omCallback));
+        QVERIFY(playedToTheEnd());
+        QCOMPARE(lib.ESGetPos(h), lib.ESGetSize(h));
     }
 
     void outputRefusingMidSongEndsIt()

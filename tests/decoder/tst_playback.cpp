@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <mutex>
 
@@ -134,6 +135,13 @@ public:
             10000);
     }
 
+    // SIGSTOP / SIGCONT: a server that hangs, as one across a network may, and comes back.
+    void freeze(bool frozen)
+    {
+        if (m_process.state() == QProcess::Running)
+            ::kill(pid_t(m_process.processId()), frozen ? SIGSTOP : SIGCONT);
+    }
+
     // SIGKILL: no goodbye to the clients.
     void kill()
     {
@@ -220,13 +228,16 @@ private slots:
     void positionFollowsTheClock();
     void endsOnTime_data();
     void endsOnTime();
+    void failedSeekWhileDrainingStillEnds();
     void volume();
     void soundReachesTheSink();
     void deviceNumbers_data();
     void deviceNumbers();
     void serverLost();
     void serverMissing();
+    void serverHung();
     void handlesPlayTogether();
+    void callbackBesideTheServer_data();
     void callbackBesideTheServer();
 
 private:
@@ -451,6 +462,30 @@ void tst_playback::endsOnTime()
     QVERIFY2(std::abs(elapsed - (end - from)) <= 250,
              qPrintable(QString("ended after %1 ms, expected %2").arg(elapsed).arg(end - from)));
     QVERIFY2(std::abs(np.ESGetPos(h) - end) <= 20, qPrintable(QString::number(np.ESGetPos(h))));
+}
+
+// The whole song is decoded and the output drains when the input fails under a seek: the seek
+// reports the failure and the song still ends, with what was queued heard.
+void tst_playback::failedSeekWhileDrainingStillEnds()
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath("song.mp3");
+    QVERIFY(QFile::copy(fixture("../../data/demo/demo.mp3"), copy));
+    Handle h(np);
+    QVERIFY(np.ESSetInputName(h, QFile::encodeName(copy).constData()));
+    QVERIFY(np.ESOpen(h));
+    const int length = np.ESGetSize(h);
+    QVERIFY(np.ESSetPos(h, length - 1500));
+    QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= length - 400; }, 3000));
+
+    QVERIFY(QFile::resize(copy, 1000)); // the media went away
+    QVERIFY(!np.ESSetPos(h, 1000));
+    QCOMPARE(np.ESLastError(h), 5);
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(h) != 4; }, 2000));
+    QCOMPARE(np.ESGetPlayerMode(h), 3);
+    QVERIFY2(np.ESGetPos(h) >= length - 50, qPrintable(QString::number(np.ESGetPos(h))));
 }
 
 // ESSetVolume packs left high, ESGetVolume left low; the server gets the right channel of each,
@@ -678,6 +713,33 @@ void tst_playback::serverMissing()
     QCOMPARE(np.ESLastError(h), 2);
 }
 
+// A server that does not answer holds the caller only a moment, both before the handle first
+// connected and once it has; the same handle plays when the server answers again.
+void tst_playback::serverHung()
+{
+    PrivateServer server;
+    QVERIFY(server.start());
+    ServerAddress address(server.address());
+    Handle h(np);
+    QString failed = load(h, "one-second.mp3", omMMSystem, false);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    for (const char *connected : {"not connected yet", "connected before"}) {
+        server.freeze(true);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY2(!np.ESInitStream(h), connected);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(np.ESLastError(h), 6);
+        QCOMPARE(np.ESGetPlayerMode(h), 1);
+
+        server.freeze(false);
+        QVERIFY2(np.ESInitStream(h), qPrintable(lastError(h, "ESInitStream")));
+        QVERIFY(np.ESPlay(h));
+        QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= 200; }, 2000));
+        QVERIFY(np.ESOpen(h));
+    }
+}
+
 // Two handles play at once, each at its own pace, each ending on its own.
 void tst_playback::handlesPlayTogether()
 {
@@ -700,19 +762,32 @@ void tst_playback::handlesPlayTogether()
     QCOMPARE(np.ESGetPos(two), np.ESGetSize(two));
 }
 
+void tst_playback::callbackBesideTheServer_data()
+{
+    QTest::addColumn<bool>("afterInitStream");
+    QTest::newRow("before ESOpen") << false;
+    QTest::newRow("between ESInitStream and ESPlay, as hosts do") << true;
+}
+
 // ESUseOutCB(1): the OutputProc sees every decoded sample, framed by Init and its end, while
 // the song plays through the server in real time.
 void tst_playback::callbackBesideTheServer()
 {
+    QFETCH(bool, afterInitStream);
     Pcm reference;
     QVERIFY(referenceDecode(fixture("one-second.mp3"), reference));
 
     Tap tap;
     Handle h(np);
     QVERIFY(np.ESSetOutCB(h, &Tap::onBlock, &Tap::onAction, &tap));
-    QVERIFY(np.ESUseOutCB(h, 1));
+    if (!afterInitStream)
+        QVERIFY(np.ESUseOutCB(h, 1));
     QString failed = load(h, "one-second.mp3", omMMSystem);
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    if (afterInitStream) {
+        QThread::msleep(200); // the server's buffer is prefilled meanwhile
+        QVERIFY(np.ESUseOutCB(h, 1));
+    }
     QCOMPARE(sinkInputCount(), 1);
     QElapsedTimer clock;
     clock.start();
