@@ -163,8 +163,10 @@ QString XdgFolders::defaultFor(const QString &mimeType) const
             return first;
     }
     // The legacy lists, taken as they are: the first one that names the type decides.
+    const QStringList prefixes =
+        menuPrefix.isEmpty() ? QStringList{QString()} : QStringList{menuPrefix, QString()};
     for (const QString &folder : applicationFolders()) {
-        for (const QString &prefix : {menuPrefix, QString()}) {
+        for (const QString &prefix : prefixes) {
             const std::pair<QString, QString> legacy[] = {
                 {QStringLiteral("defaults.list"), DefaultsGroup},
                 {QStringLiteral("mimeinfo.cache"), QStringLiteral("MIME Cache")}};
