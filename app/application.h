@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QThread>
 #include <utility>
 
 class TApplication : public QApplication {
@@ -26,35 +27,27 @@ private:
     QPointer<QWidget> m_MainForm;
 };
 
-// Runs one user command. Its failure ends it and is shown; a command run from inside another
-// (Play starting the selected row) hands its failure on, so the outer command ends as well and
-// the box appears once.
+// Runs one user command. Its failure ends it and is shown; a command run straight from inside
+// another of the same event loop (Play starting the selected row) hands its failure on, so the
+// outer command ends as well and the box appears once. A command reached from a nested loop (a
+// poll tick or a tray command while a box or dialog waits) is a command of its own: its failure
+// must not unwind through the toolkit's frames of that loop.
 class CommandScope {
 public:
     template <class Command> static void run(Command &&command)
     {
-        if (s_depth > 0) {
-            ++s_depth;
-            DepthRestorer restore;
+        if (s_commandLoop == currentLoopLevel())
             std::forward<Command>(command)();
-            return;
-        }
-        ++s_depth;
-        try {
-            DepthRestorer restore;
-            std::forward<Command>(command)();
-        } catch (...) {
-            TApplication::ShowException();
-        }
+        else
+            runInEvent(std::forward<Command>(command));
     }
 
-    // Runs the work of an event handler (show, close, destruction). Its failure is always shown
-    // here: it must not travel on into the toolkit's event dispatch.
+    // Runs the work of an event handler (show, close, destruction, a bar's change signal). Its
+    // failure is always shown here: it must not travel on into the toolkit's event dispatch.
     template <class Work> static void runInEvent(Work &&work)
     {
-        ++s_depth;
         try {
-            DepthRestorer restore;
+            const LoopOfCommand running(currentLoopLevel());
             std::forward<Work>(work)();
         } catch (...) {
             TApplication::ShowException();
@@ -62,8 +55,18 @@ public:
     }
 
 private:
-    struct DepthRestorer {
-        ~DepthRestorer() { --s_depth; }
+    static int currentLoopLevel() { return QThread::currentThread()->loopLevel(); }
+
+    // Marks the event loop a command runs in until it ends, then the outer command's again.
+    class LoopOfCommand {
+    public:
+        explicit LoopOfCommand(int level) : m_outer(s_commandLoop) { s_commandLoop = level; }
+        ~LoopOfCommand() { s_commandLoop = m_outer; }
+        LoopOfCommand(const LoopOfCommand &) = delete;
+        LoopOfCommand &operator=(const LoopOfCommand &) = delete;
+
+    private:
+        int m_outer;
     };
-    static inline int s_depth = 0;
+    static inline int s_commandLoop = -1; // none running
 };

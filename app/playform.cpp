@@ -16,6 +16,7 @@
 #include "instanceguard.h"
 #include "oneinstance.h"
 #include "players.h"
+#include "screenplacement.h"
 #include "transportglyph.h"
 #include "trayicon.h"
 #include "ui_playform.h"
@@ -182,6 +183,8 @@ void TPlayForm::FormCreate()
     m_Entries.clear();
     // Restoring the bars reaches no player yet: Player is unset and PriorityLive is off.
     m_IniOut1->LoadFromRegistry();
+    // The stored place may lie on a monitor that is gone.
+    keepOnScreen(*this);
     show();
 }
 

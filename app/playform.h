@@ -158,6 +158,7 @@ private:
     void showBuiltinPictures();
     void showWindowButtons(const QColor &color);
     void checkPlayMode(QAction *mode);
+    void startPlaying(const QString &path);
     void showStoppedControls();
     bool libraryOfVersionOne() const;
     void PlayerManPlayers0OutputInit(QObject *Sender, bool &Success);

@@ -55,6 +55,18 @@ void TPlayForm::SongListDblClick()
 
 void TPlayForm::StartSong(const QString &path)
 {
+    // A song that cannot start leaves the player stopped, so that Play can try again (after the
+    // sound server is back, say), not "Playing..." with Play disabled.
+    try {
+        startPlaying(path);
+    } catch (...) {
+        showStoppedControls();
+        throw;
+    }
+}
+
+void TPlayForm::startPlaying(const QString &path)
+{
     ui->LMDSpeedButton2->setEnabled(true);
     ui->Stop1->setEnabled(true);
     ui->LMDSpeedButton3->setEnabled(true);
@@ -241,9 +253,11 @@ void TPlayForm::RecalcElapsedTime()
             .value_or(elapsedTimeAt(m_Player->Position()));
 }
 
+// The bars' handlers run from their change signals, also when a command moves a bar, so their
+// failures are shown here rather than thrown back through the signal.
 void TPlayForm::Slider2Change(QObject *)
 {
-    CommandScope::run([this] {
+    CommandScope::runInEvent([this] {
         if (!m_Player)
             return;
         const auto volume = uint16_t(ui->Slider2->position());
@@ -254,7 +268,7 @@ void TPlayForm::Slider2Change(QObject *)
 
 void TPlayForm::Slider1StopTracking(QObject *)
 {
-    CommandScope::run([this] {
+    CommandScope::runInEvent([this] {
         if (m_PriorityLive && m_Player)
             m_Player->SetPriority(priorityAt(ui->Slider1->position()));
     });

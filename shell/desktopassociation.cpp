@@ -5,33 +5,16 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
 
 #include "keyfiletext.h"
+#include "xdgdefaults.h"
 
 namespace {
 
 const QString DefaultsGroup = QStringLiteral("Default Applications");
 const QString EntryGroup = QStringLiteral("Desktop Entry");
-// Both files are a few lines long; anything larger is not one of them.
-constexpr qint64 MaxKeyFileBytes = 1024 * 1024;
-
-// The file's text: empty when there is no file; nothing when it is there but cannot be read
-// whole, so that a rewrite never replaces what it could not read.
-std::optional<QString> readText(const QString &path)
-{
-    QFile file(path);
-    if (!file.exists())
-        return QString();
-    if (file.size() > MaxKeyFileBytes || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.read(MaxKeyFileBytes + 1);
-    if (bytes.size() > MaxKeyFileBytes || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return QString::fromUtf8(bytes);
-}
 
 bool writeText(const QString &path, const QString &text)
 {
@@ -102,36 +85,31 @@ AssociationWriteError::AssociationWriteError(const QString &valueName)
 {
 }
 
-XdgDesktopAssociation::XdgDesktopAssociation(const QString &applicationsFolder,
-                                             const QString &configFolder)
-    : m_applicationsFolder(applicationsFolder), m_configFolder(configFolder)
-{
-}
+XdgDesktopAssociation::XdgDesktopAssociation(XdgFolders folders) : m_folders(std::move(folders)) {}
 
 QString XdgDesktopAssociation::entryPath() const
 {
-    return QDir(m_applicationsFolder).filePath(EntryName);
+    return m_folders.dataHome + QStringLiteral("/applications/") + EntryName;
 }
 
 QString XdgDesktopAssociation::mimeAppsPath() const
 {
-    return QDir(m_configFolder).filePath(QStringLiteral("mimeapps.list"));
+    return m_folders.configHome + QStringLiteral("/mimeapps.list");
 }
 
 QString XdgDesktopAssociation::readCommand()
 {
-    return KeyFileText::value(readText(entryPath()).value_or(QString()), EntryGroup,
+    const QString entry = m_folders.findEntry(EntryName);
+    if (entry.isEmpty())
+        return QString();
+    return KeyFileText::value(readKeyFile(entry).value_or(QString()), EntryGroup,
                               QStringLiteral("Exec"))
         .value_or(QString());
 }
 
 QString XdgDesktopAssociation::readDefault(const QString &mimeType)
 {
-    const std::optional<QString> entries =
-        KeyFileText::value(readText(mimeAppsPath()).value_or(QString()), DefaultsGroup, mimeType);
-    if (!entries)
-        return QString();
-    return entries->split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0);
+    return m_folders.defaultFor(mimeType);
 }
 
 QString XdgDesktopAssociation::entryText(const QString &exePath, const QString &mimeType)
@@ -153,16 +131,26 @@ bool XdgDesktopAssociation::writeEntry(const QString &exePath, const QString &mi
 
 bool XdgDesktopAssociation::writeDefault(const QString &mimeType)
 {
-    const std::optional<QString> text = readText(mimeAppsPath());
-    return !mimeType.isEmpty() && text &&
-           writeText(mimeAppsPath(),
-                     KeyFileText::withValue(*text, DefaultsGroup, mimeType, EntryName));
+    if (mimeType.isEmpty())
+        return false;
+    const auto setDefaultIn = [&](const QString &path) {
+        const std::optional<QString> text = readKeyFile(path);
+        return text &&
+               writeText(path, KeyFileText::withValue(*text, DefaultsGroup, mimeType, EntryName));
+    };
+    if (!setDefaultIn(mimeAppsPath()))
+        return false;
+    // The user's list for the current desktop is read before the shared one: where it names a
+    // default of its own, that one would win.
+    for (const QString &list : m_folders.userDesktopLists()) {
+        const std::optional<QString> text = readKeyFile(list);
+        if (text && KeyFileText::value(*text, DefaultsGroup, mimeType) && !setDefaultIn(list))
+            return false;
+    }
+    return true;
 }
 
 std::unique_ptr<DesktopAssociation> makeUserDesktopAssociation()
 {
-    return std::make_unique<XdgDesktopAssociation>(
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-            .filePath(QStringLiteral("applications")),
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    return std::make_unique<XdgDesktopAssociation>(XdgFolders::fromEnvironment());
 }

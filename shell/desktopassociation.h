@@ -1,6 +1,7 @@
-// The desktop's file association. The program is associated with a file type when the user's
-// default application for the type's MIME type is the program's desktop entry, and that entry's
-// command runs this very program file. On Linux both live in freedesktop files of the user:
+// The desktop's file association. The program is associated with a file type when the default
+// application for the type's MIME type is the program's desktop entry, and that entry's command
+// runs this very program file. On Linux both live in freedesktop files; the program writes the
+// user's:
 //   <applications folder>/norlplayer.desktop   the entry: name, command, icon, MIME types
 //   <configuration folder>/mimeapps.list        [Default Applications]
 //   audio/mpeg=norlplayer.desktop
@@ -10,13 +11,15 @@
 #include <memory>
 #include <stdexcept>
 
+#include "xdgdefaults.h"
+
 class DesktopAssociation {
 public:
     virtual ~DesktopAssociation() = default;
 
     // The command of the program's desktop entry, unescaped; empty when there is no entry.
     virtual QString readCommand() = 0;
-    // The desktop entry the user's defaults name first for `mimeType`; empty when none.
+    // The desktop entry that is the default for `mimeType`; empty when none.
     virtual QString readDefault(const QString &mimeType) = 0;
     // Writes the program's desktop entry for the program file `exePath`, opening `mimeType`.
     // False when it cannot be written; an entry that was there then stays as it was.
@@ -44,11 +47,13 @@ public:
     explicit AssociationWriteError(const QString &valueName);
 };
 
-// The freedesktop files in the given folders: the user's applications folder (for the entry)
-// and configuration folder (for mimeapps.list). Folders are made when missing.
+// The freedesktop files: the program's entry among the user's applications, and the defaults
+// looked up in the order the desktop's own tool uses. The default is written to the user's
+// mimeapps.list, and also to the user's list for the current desktop when that one names a
+// default for the type, since it is read first.
 class XdgDesktopAssociation : public DesktopAssociation {
 public:
-    XdgDesktopAssociation(const QString &applicationsFolder, const QString &configFolder);
+    explicit XdgDesktopAssociation(XdgFolders folders);
 
     QString readCommand() override;
     QString readDefault(const QString &mimeType) override;
@@ -61,10 +66,8 @@ public:
     static QString entryText(const QString &exePath, const QString &mimeType);
 
 private:
-    QString m_applicationsFolder;
-    QString m_configFolder;
+    XdgFolders m_folders;
 };
 
-// The current user's folders: $XDG_DATA_HOME/applications (~/.local/share/applications) and
-// $XDG_CONFIG_HOME (~/.config).
+// The current user's association, in the folders the XDG_* variables name.
 std::unique_ptr<DesktopAssociation> makeUserDesktopAssociation();

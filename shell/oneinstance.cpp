@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "instanceguard.h"
+#include "screenplacement.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ void TLMDOneInstance::activate()
 
 void TLMDOneInstance::BringForward(QWidget &window)
 {
+    keepOnScreen(window);
     window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window.show();
     window.raise();

@@ -46,7 +46,7 @@ public:
     void Loaded();
 
     // The first copy's answer to a request: shows the window (also when it was hidden to the
-    // tray), restores it when minimised, raises and activates it.
+    // tray) on a screen that is there, restores it when minimised, raises and activates it.
     static void BringForward(QWidget &window);
 
     // The standard ending: the process ends at once, without returning into the shutdown path

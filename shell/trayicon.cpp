@@ -1,6 +1,11 @@
 #include "trayicon.h"
 
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -8,9 +13,10 @@
 #include <QTimer>
 #include <QWidget>
 
-TLMDTrayIcon::TLMDTrayIcon(QWidget *owner, TrayProbe trayAvailable)
+TLMDTrayIcon::TLMDTrayIcon(QWidget *owner, TrayProbe trayAvailable,
+                           const TrayProbe &activationsOnly)
     : QObject(owner), m_owner(owner), m_trayAvailable(std::move(trayAvailable)),
-      m_tray(new QSystemTrayIcon(this))
+      m_activationsOnly(activationsOnly && activationsOnly()), m_tray(new QSystemTrayIcon(this))
 {
     if (!m_trayAvailable)
         m_trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
@@ -74,6 +80,25 @@ QIcon TLMDTrayIcon::programIcon(const QString &folder)
             icon.addFile(file, QSize(size, size));
     }
     return icon;
+}
+
+bool TLMDTrayIcon::statusNotifierHostOnSessionBus()
+{
+    return statusNotifierHostRunning(QDBusConnection::sessionBus());
+}
+
+bool TLMDTrayIcon::statusNotifierHostRunning(const QDBusConnection &bus)
+{
+    static const QString Watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(Watcher))
+        return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        Watcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << Watcher << QStringLiteral("IsStatusNotifierHostRegistered");
+    // A bus that does not answer soon must not hold up the start.
+    const QDBusReply<QDBusVariant> reply = bus.call(get, QDBus::Block, 2000);
+    return reply.isValid() && reply.value().variant().toBool();
 }
 
 // An icon without a picture would be an empty, unclickable spot in the tray. The icon is shown
@@ -149,7 +174,8 @@ void TLMDTrayIcon::trayActivated(QSystemTrayIcon::ActivationReason reason)
     }
     const QPoint at = QCursor::pos();
     const Qt::KeyboardModifiers shift = QGuiApplication::keyboardModifiers();
-    const bool doubleClick = reason == QSystemTrayIcon::DoubleClick;
+    const bool doubleClick = reason == QSystemTrayIcon::DoubleClick ||
+                             (reason == QSystemTrayIcon::Trigger && m_activationsOnly);
     if (doubleClick)
         emit OnDblClick(this);
     emit OnMouseDown(this, button, shift, at.x(), at.y(), doubleClick);

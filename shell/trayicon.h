@@ -12,6 +12,8 @@
 #include <QSystemTrayIcon>
 #include <functional>
 
+class QDBusConnection;
+
 class TLMDTrayIcon : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
@@ -26,8 +28,10 @@ public:
 
     // Active from the start. The icon shows, and the window leaves the taskbar, once the icon has
     // a picture: set it while `owner` is still hidden, so that the window does not flicker.
+    // `activationsOnly` is asked once, here: whether the tray reports no double clicks.
     explicit TLMDTrayIcon(QWidget *owner,
-                          TrayProbe trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable);
+                          TrayProbe trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable,
+                          const TrayProbe &activationsOnly = &statusNotifierHostOnSessionBus);
     ~TLMDTrayIcon() override;
 
     bool Active() const { return m_Active; }
@@ -52,11 +56,19 @@ public:
     // The program's pictures lying in `folder` (norlplayer-16/32/48.png); null when none is there.
     static QIcon programIcon(const QString &folder);
 
+    // Whether `bus` has a notification area host. On the session bus that means the icon lives in
+    // a D-Bus based area, which reports a single activation where another reports clicks and
+    // double clicks.
+    static bool statusNotifierHostRunning(const QDBusConnection &bus);
+    static bool statusNotifierHostOnSessionBus();
+
 signals:
     // Each report from the tray is one whole click of its button: OnMouseDown, then OnClick and
-    // OnMouseUp. A double click first gives OnDblClick and a down marked as double. The right
-    // button gives OnPopUp after its down when a menu is set; the menu itself is opened by the
-    // tray. The tray reports no mouse moves, so there is no move event.
+    // OnMouseUp. A double click first gives OnDblClick and a down marked as double. On a tray
+    // that reports only activations, the activation is the icon's double click: it is the one
+    // way such a tray has to ask for the window. The right button gives OnPopUp after its down
+    // when a menu is set; the menu itself is opened by the tray. The tray reports no mouse moves,
+    // so there is no move event.
     void OnClick(QObject *Sender);
     void OnDblClick(QObject *Sender);
     void OnPopUp(QObject *Sender);
@@ -76,6 +88,7 @@ private:
 
     QPointer<QWidget> m_owner;
     TrayProbe m_trayAvailable;
+    bool m_activationsOnly;
     QSystemTrayIcon *m_tray = nullptr;
     bool m_Active = false;
     QString m_Hint;

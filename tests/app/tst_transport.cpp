@@ -66,6 +66,18 @@ class tst_transport : public QObject {
         setMode(4);
     }
     TLMDImageListBox &list() const { return *form->ui->SongList; }
+    void verifyStoppedControls()
+    {
+        QCOMPARE(form->ui->InfoLabel->text(), "Stopped...");
+        QVERIFY(form->ui->LMDSpeedButton1->isEnabled());
+        QVERIFY(form->ui->Play1->isEnabled());
+        QVERIFY(!form->ui->LMDSpeedButton2->isEnabled());
+        QVERIFY(!form->ui->LMDSpeedButton3->isEnabled());
+        QVERIFY(!form->ui->Pause1->isEnabled());
+        QVERIFY(!form->ui->Stop1->isEnabled());
+        QVERIFY(!form->ui->Slider->isEnabled());
+        QVERIFY(!form->findChild<QTimer *>("Timer")->isActive());
+    }
 
 private slots:
     // A shown window with three songs a, b, c (sorted), nothing playing.
@@ -264,20 +276,45 @@ private slots:
         setMode(3);
         form->TimerTimer();
         QCOMPARE(toQt(fakeScript().callsTo("ESOpen")).size(), 1);
-        QCOMPARE(form->ui->InfoLabel->text(), "Stopped...");
-        QVERIFY(form->ui->LMDSpeedButton1->isEnabled());
-        QVERIFY(!form->findChild<QTimer *>("Timer")->isActive());
+        verifyStoppedControls();
     }
 
-    void aFailingStartShowsOneBoxAndKeepsTheStateReached()
+    // A start that fails (no sound server, say) shows one box and leaves Play working, both
+    // for Play itself and for the next song at the end of one.
+    void aFailingStartShowsOneBoxAndLeavesPlayWorking_data()
     {
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<bool>("atTheEndOfASong");
+        QTest::newRow("open, by Play") << "ESOpen" << false;
+        QTest::newRow("play, by Play") << "ESPlay" << false;
+        QTest::newRow("open, next song") << "ESOpen" << true;
+        QTest::newRow("init, next song") << "ESInitStream" << true;
+    }
+    void aFailingStartShowsOneBoxAndLeavesPlayWorking()
+    {
+        QFETCH(QString, failing);
+        QFETCH(bool, atTheEndOfASong);
         MessageBoxWatcher boxes;
-        fakeScript().results["ESOpen"] = 0;
+        if (atTheEndOfASong)
+            startRow(0);
+        fakeScript().results[failing.toStdString()] = 0;
         fakeScript().lastError = 5;
+        if (atTheEndOfASong) {
+            setMode(3);
+            form->TimerTimer();
+        } else {
+            form->PlayBtnClick();
+        }
+        QTRY_COMPARE(boxes.texts.size(), 1);
+        verifyStoppedControls();
+
+        fakeScript().results.erase(failing.toStdString());
+        fakeScript().lastError = 0;
+        const size_t played = fakeScript().callsTo("ESPlay").size();
         form->PlayBtnClick();
+        QCOMPARE(fakeScript().callsTo("ESPlay").size(), played + 1);
+        QVERIFY(!form->ui->LMDSpeedButton1->isEnabled());
         QCOMPARE(boxes.texts.size(), 1);
-        QVERIFY(form->ui->LMDSpeedButton3->isEnabled()); // step 1 had run
-        QVERIFY(!form->findChild<QTimer *>("Timer")->isActive());
     }
 
     void volumeFollowsTheBarAndOutsideChangesAreLevelled()
@@ -392,6 +429,44 @@ private slots:
         watcher.start(20);
         form->InfoBtnClick();
         QVERIFY(tickedWhileOpen);
+    }
+
+    // The poll's next song fails while the Info box waits: its box comes over the Info box,
+    // which stays open, and playback is left stopped.
+    void aFailingNextSongWhileTheInfoBoxIsOpenShowsItsOwnBox()
+    {
+        startRow(0);
+        setMode(3);
+        fakeScript().results["ESOpen"] = 0;
+        fakeScript().lastError = 5;
+        QStringList seen; // the boxes in the order they closed
+        QElapsedTimer open;
+        open.start();
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (box->text().startsWith("Stream info:")) {
+                // Open until the tick's box has come and gone.
+                if (!seen.isEmpty() || open.elapsed() > 5000) {
+                    seen << "Info";
+                    box->done(QMessageBox::Ok);
+                }
+                return;
+            }
+            const auto windows = QApplication::topLevelWidgets();
+            const bool overInfo = std::any_of(windows.begin(), windows.end(), [&](QWidget *w) {
+                auto *other = qobject_cast<QMessageBox *>(w);
+                return other && other != box && other->isVisible();
+            });
+            seen << (overInfo ? "failure over Info" : "failure alone");
+            box->done(QMessageBox::Ok);
+        });
+        watcher.start(20);
+        form->InfoBtnClick();
+        QCOMPARE(seen, (QStringList{"failure over Info", "Info"}));
+        verifyStoppedControls();
     }
 
     void theInfoBoxesReportWhatTheyCannotGet()

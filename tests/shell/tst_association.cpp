@@ -60,7 +60,7 @@ class tst_association : public QObject {
 
     std::unique_ptr<QTemporaryDir> home;
     std::unique_ptr<RegistryStore> store;
-    std::unique_ptr<XdgDesktopAssociation> association;
+    std::unique_ptr<DesktopAssociation> association;
 
     QString path(const QString &relative) const { return home->filePath(relative); }
     QString entryFile() const { return path("data/applications/norlplayer.desktop"); }
@@ -68,13 +68,34 @@ class tst_association : public QObject {
     // A program file that exists.
     QString program(const QString &relative = QStringLiteral("bin/norlplayer"))
     {
-        writeFile(path(relative), QStringLiteral("program"));
+        writeFile(path(relative), QStringLiteral("#!/bin/sh\n"));
+        QFile::setPermissions(path(relative), QFile::permissions(path(relative)) |
+                                                  QFileDevice::ExeOwner | QFileDevice::ExeUser);
         return path(relative);
     }
     QString flag() const
     {
         const auto value = store->readValue(RegistryRoot::CurrentUser, FlagKey, FlagName);
         return value ? value->data : QStringLiteral("<none>");
+    }
+
+    // What `xdg-mime query default audio/mpeg` answers with these variables and no others of
+    // the desktop's.
+    QString toolDefault(const QMap<QString, QString> &variables) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name :
+             {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+              "GNOME_DESKTOP_SESSION_ID", "DE", "XDG_MENU_PREFIX", "XDG_CONFIG_DIRS"})
+            environment.remove(name);
+        for (auto it = variables.begin(); it != variables.end(); ++it)
+            environment.insert(it.key(), it.value());
+        QProcess query;
+        query.setProcessEnvironment(environment);
+        query.start(QStandardPaths::findExecutable("xdg-mime"), {"query", "default", "audio/mpeg"});
+        if (!query.waitForFinished(30000))
+            return QStringLiteral("<no answer>");
+        return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
     }
 
     // One start of the program as far as the association goes, answering the prompt if shown.
@@ -106,8 +127,8 @@ private slots:
         home = std::make_unique<QTemporaryDir>();
         QVERIFY(home->isValid());
         store = makeFileRegistryStore(path("registry"));
-        association =
-            std::make_unique<XdgDesktopAssociation>(path("data/applications"), path("config"));
+        association = std::make_unique<XdgDesktopAssociation>(
+            XdgFolders{path("config"), {}, path("data"), {}, {}, {}});
     }
 
     void firstStartAnsweredNo()
@@ -353,22 +374,88 @@ private slots:
     // The desktop's own tool sees the default that Yes wrote.
     void desktopToolAgrees()
     {
-        const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
-        if (xdgMime.isEmpty())
+        if (QStandardPaths::findExecutable("xdg-mime").isEmpty())
             QSKIP("xdg-mime is not installed");
         start(program(), Answer::Yes);
-        QProcess query;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION",
-                                 "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID", "DE"})
-            environment.remove(name);
-        environment.insert("XDG_CONFIG_HOME", path("config"));
-        environment.insert("XDG_DATA_HOME", path("data"));
-        environment.insert("XDG_DATA_DIRS", path("no system data"));
-        query.setProcessEnvironment(environment);
-        query.start(xdgMime, {"query", "default", "audio/mpeg"});
-        QVERIFY(query.waitForFinished(30000));
-        QCOMPARE(QString::fromUtf8(query.readAllStandardOutput()).trimmed(), "norlplayer.desktop");
+        QCOMPARE(toolDefault({{"XDG_CONFIG_HOME", path("config")},
+                              {"XDG_DATA_HOME", path("data")},
+                              {"XDG_DATA_DIRS", path("no system data")}}),
+                 "norlplayer.desktop");
+    }
+
+    // The user's folders, the system's and the current desktop's lists, from the XDG variables:
+    // the check finds the default the desktop's tool finds, and Yes makes it ours. "other" is
+    // another player, installed system-wide; "ours" names the program's entry.
+    void defaultsInEveryList_data()
+    {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QStringList>("lists"); // folder/file=application
+        QTest::addColumn<QString>("found");
+        QTest::newRow("user's desktop list over the user's list")
+            << "ubuntu:GNOME"
+            << QStringList{"config/gnome-mimeapps.list=other", "config/mimeapps.list=ours"}
+            << "other.desktop";
+        QTest::newRow("desktop names in any letter case")
+            << "KDE" << QStringList{"config/kde-mimeapps.list=other"} << "other.desktop";
+        QTest::newRow("user's list over the system's")
+            << "GNOME"
+            << QStringList{"config/mimeapps.list=ours", "sysconfig/gnome-mimeapps.list=other"}
+            << "norlplayer.desktop";
+        QTest::newRow("system's list alone")
+            << "" << QStringList{"sysconfig/mimeapps.list=other"} << "other.desktop";
+        QTest::newRow("list in a data folder")
+            << "" << QStringList{"sysdata/applications/mimeapps.list=other"} << "other.desktop";
+        QTest::newRow("a default that is not installed is passed over")
+            << "GNOME"
+            << QStringList{"config/gnome-mimeapps.list=missing", "config/mimeapps.list=ours"}
+            << "norlplayer.desktop";
+        QTest::newRow("legacy system defaults")
+            << "" << QStringList{"sysdata/applications/defaults.list=other"} << "other.desktop";
+        QTest::newRow("no defaults anywhere") << "GNOME" << QStringList{} << "";
+    }
+    void defaultsInEveryList()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QStringList, lists);
+        QFETCH(QString, found);
+        const QString exePath = program();
+        writeFile(path("sysdata/applications/other.desktop"),
+                  "[Desktop Entry]\nType=Application\nExec=/bin/sh %f\nMimeType=audio/mpeg;\n");
+        QVERIFY(association->writeEntry(exePath, "audio/mpeg"));
+        for (const QString &list : lists) {
+            const QString application = list.section('=', 1);
+            writeFile(path(list.section('=', 0, 0)),
+                      "[Default Applications]\naudio/mpeg=" +
+                          (application == "ours" ? "norlplayer" : application) + ".desktop;\n");
+        }
+        const QMap<QString, QString> variables{{"XDG_CONFIG_HOME", path("config")},
+                                               {"XDG_CONFIG_DIRS", path("sysconfig")},
+                                               {"XDG_DATA_HOME", path("data")},
+                                               {"XDG_DATA_DIRS", path("sysdata")},
+                                               {"XDG_CURRENT_DESKTOP", desktop}};
+        const auto restore = qScopeGuard([&] {
+            for (const QString &name : variables.keys())
+                qunsetenv(qPrintable(name));
+        });
+        for (auto it = variables.begin(); it != variables.end(); ++it)
+            qputenv(qPrintable(it.key()), it.value().toLocal8Bit());
+        qunsetenv("XDG_MENU_PREFIX");
+        const bool tool = !QStandardPaths::findExecutable("xdg-mime").isEmpty();
+
+        association = makeUserDesktopAssociation();
+        QCOMPARE(association->readDefault("audio/mpeg"), found);
+        // Without any default the tool takes any program that opens the type; the check asks.
+        if (tool && !found.isEmpty())
+            QCOMPARE(toolDefault(variables), found);
+        const Start first = start(exePath, Answer::Yes);
+        QCOMPARE(first.shown, found != "norlplayer.desktop");
+        QCOMPARE(first.result.value_or(QDialog::Accepted), QDialog::Accepted);
+
+        association = makeUserDesktopAssociation();
+        QCOMPARE(association->readDefault("audio/mpeg"), "norlplayer.desktop");
+        if (tool)
+            QCOMPARE(toolDefault(variables), "norlplayer.desktop");
+        QVERIFY(!start(exePath, Answer::No).shown);
     }
 
     void form()

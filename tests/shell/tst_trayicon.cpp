@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QDBusConnection>
 #include <QMenu>
 #include <QProcess>
 #include <QSystemTrayIcon>
@@ -25,9 +26,11 @@ struct TrayedWindow {
     QWidget window{nullptr, Qt::Window | Qt::FramelessWindowHint};
     TLMDTrayIcon *tray = nullptr;
 
-    explicit TrayedWindow(bool withTray = true, bool withIcon = true) : trayThere(withTray)
+    explicit TrayedWindow(bool withTray = true, bool withIcon = true, bool activationsOnly = false)
+        : trayThere(withTray)
     {
-        tray = new TLMDTrayIcon(&window, [this] { return trayThere; });
+        tray = new TLMDTrayIcon(
+            &window, [this] { return trayThere; }, [activationsOnly] { return activationsOnly; });
         if (withIcon)
             tray->SetIcon(solidIcon());
         window.resize(60, 40);
@@ -82,6 +85,15 @@ int bluePixels(const QImage &image)
         }
     return count;
 }
+
+// The desktop's registry of D-Bus notification area items, as far as the icon asks it.
+class FakeStatusNotifierWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered MEMBER hostRegistered)
+public:
+    bool hostRegistered = false;
+};
 
 } // namespace
 
@@ -266,28 +278,77 @@ private slots:
 
     void trayReportsBecomeEvents_data()
     {
+        QTest::addColumn<bool>("activationsOnly");
         QTest::addColumn<int>("reason");
         QTest::addColumn<QStringList>("events");
-        QTest::newRow("left click")
-            << int(QSystemTrayIcon::Trigger) << QStringList{"Down Left", "Click", "Up Left"};
-        QTest::newRow("double click")
-            << int(QSystemTrayIcon::DoubleClick)
-            << QStringList{"DblClick", "Down Left double", "Click", "Up Left"};
+        const QStringList doubleClick{"DblClick", "Down Left double", "Click", "Up Left"};
+        QTest::newRow("left click") << false << int(QSystemTrayIcon::Trigger)
+                                    << QStringList{"Down Left", "Click", "Up Left"};
+        QTest::newRow("double click") << false << int(QSystemTrayIcon::DoubleClick) << doubleClick;
         QTest::newRow("right click with menu")
-            << int(QSystemTrayIcon::Context)
+            << false << int(QSystemTrayIcon::Context)
             << QStringList{"Down Right", "PopUp", "Click", "Up Right"};
-        QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick)
+        QTest::newRow("middle click") << false << int(QSystemTrayIcon::MiddleClick)
                                       << QStringList{"Down Middle", "Click", "Up Middle"};
-        QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << QStringList{};
+        QTest::newRow("unknown") << false << int(QSystemTrayIcon::Unknown) << QStringList{};
+        // A D-Bus based tray: its activation asks for the window as a double click does.
+        QTest::newRow("activation") << true << int(QSystemTrayIcon::Trigger) << doubleClick;
+        QTest::newRow("activation tray, menu")
+            << true << int(QSystemTrayIcon::Context)
+            << QStringList{"Down Right", "PopUp", "Click", "Up Right"};
+        QTest::newRow("activation tray, secondary activation")
+            << true << int(QSystemTrayIcon::MiddleClick)
+            << QStringList{"Down Middle", "Click", "Up Middle"};
     }
     void trayReportsBecomeEvents()
     {
+        QFETCH(bool, activationsOnly);
         QFETCH(int, reason);
         QFETCH(QStringList, events);
-        TrayedWindow owner;
+        TrayedWindow owner(true, true, activationsOnly);
         QMenu menu;
         owner.tray->SetPopUpMenu(&menu);
         QCOMPARE(recordEvents(*owner.tray, QSystemTrayIcon::ActivationReason(reason)), events);
+    }
+
+    // A private session bus: no notification area host, then one that a fake watcher reports.
+    void statusNotifierHostOnTheSessionBus()
+    {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (daemon.isEmpty())
+            QSKIP("needs dbus-daemon");
+        QProcess bus;
+        bus.start(daemon, {"--session", "--nofork", "--nopidfile", "--print-address=1"});
+        QVERIFY(bus.waitForReadyRead(10000));
+        const auto stopBus = qScopeGuard([&] {
+            bus.terminate();
+            bus.waitForFinished();
+        });
+        const QString address = QString::fromLatin1(bus.readLine()).trimmed();
+        const QDBusConnection program = QDBusConnection::connectToBus(address, "program");
+        const auto disconnect = qScopeGuard([] {
+            QDBusConnection::disconnectFromBus("program");
+            QDBusConnection::disconnectFromBus("host");
+        });
+        QVERIFY(program.isConnected());
+        QVERIFY(!TLMDTrayIcon::statusNotifierHostRunning(program));
+
+        QDBusConnection host = QDBusConnection::connectToBus(address, "host");
+        // Answered from a thread of its own: the probe blocks this one while it waits.
+        QThread answering;
+        FakeStatusNotifierWatcher watcher;
+        watcher.moveToThread(&answering);
+        answering.start();
+        const auto stopAnswering = qScopeGuard([&] {
+            answering.quit();
+            answering.wait();
+        });
+        QVERIFY(host.registerObject("/StatusNotifierWatcher", &watcher,
+                                    QDBusConnection::ExportAllProperties));
+        QVERIFY(host.registerService("org.kde.StatusNotifierWatcher"));
+        QVERIFY(!TLMDTrayIcon::statusNotifierHostRunning(program)); // a watcher, no host yet
+        watcher.hostRegistered = true;
+        QVERIFY(TLMDTrayIcon::statusNotifierHostRunning(program));
     }
 
     void programIconLiesBesideTheProgram()
