@@ -55,6 +55,7 @@ public:
     virtual void AddEntry(const QString &path);
     // Adds several paths as AddEntry does one by one, sorting once at the end.
     void AddEntries(const QStringList &paths);
+    // Replaces the rows with one per entry, so that rows and entries never drift apart.
     void RebuildSongList();
     virtual void ReadPlaylist(const QString &fileName);
     void WritePlaylist(const QString &fileName);
@@ -159,6 +160,8 @@ private:
     void showWindowButtons(const QColor &color);
     void checkPlayMode(QAction *mode);
     void showStoppedControls();
+    // Reads the remembered list, once per run, when the settings first take effect.
+    void takeLastPlaylist();
     bool libraryOfVersionOne() const;
     void PlayerManPlayers0OutputInit(QObject *Sender, bool &Success);
     void PlayerManPlayers0OutputDone(QObject *Sender, bool &Success);
@@ -196,4 +199,7 @@ private:
     bool m_DisplayRecordingInfo = false;
     int m_PlayListFontSize = 8;
     QString m_lastPlaylistPath;
+    // The remembered list was read (or there was none to read) when the settings first took
+    // effect; until then the quit must not replace it with a list that lacks its songs.
+    bool m_lastPlaylistTaken = false;
 };

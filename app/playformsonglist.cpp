@@ -27,21 +27,21 @@ void TPlayForm::AddEntry(const QString &path)
 
 void TPlayForm::AddEntries(const QStringList &paths)
 {
+    // Adding nothing keeps the present order, even when sorting was switched on since.
+    if (paths.isEmpty())
+        return;
     // Sorting once after all of them gives the order that sorting after each one would.
     for (const QString &path : paths)
         m_Entries.append(SongEntries::makeEntry(path));
-    if (m_SortOnLoad) {
+    if (m_SortOnLoad)
         SongEntries::sortEntries(m_Entries);
-        m_entriesSorted = true;
-    } else if (!paths.isEmpty()) {
-        m_entriesSorted = false;
-    }
+    m_entriesSorted = m_SortOnLoad;
 }
 
 void TPlayForm::RebuildSongList()
 {
-    QStringList rows = ui->SongList->items();
-    rows.reserve(rows.size() + m_Entries.size());
+    QStringList rows;
+    rows.reserve(m_Entries.size());
     for (qsizetype i = 0; i < m_Entries.size(); ++i)
         rows << SongEntries::rowText(int(i), SongEntries::titleOfEntry(m_Entries.at(i)),
                                      m_NumbersInPlaylist);
@@ -67,7 +67,6 @@ void TPlayForm::OpenBtnClick()
         if (!chosen.isEmpty())
             m_openDialogFolder = QFileInfo(chosen.first()).absolutePath();
         // Also after a cancelled dialog: numbering may have changed since the last rebuild.
-        ui->SongList->clear();
         RebuildSongList();
     });
 }
@@ -96,7 +95,8 @@ void TPlayForm::Remove1Click()
             int row;
             ~SelectAbove() { list->setItemIndex(row - 1); }
         } selectAbove{ui->SongList, row};
-        m_Entries.removeAt(row);
+        if (row < m_Entries.size())
+            m_Entries.removeAt(row);
         ui->SongList->deleteItem(row);
     });
 }
@@ -117,7 +117,6 @@ void TPlayForm::LMDFMDrop1FMDragDrop(QObject *, int, int, int, const QStringList
             if (name.toUpper().contains(QLatin1String("MP3")))
                 songs << name;
         AddEntries(songs);
-        ui->SongList->clear();
         RebuildSongList();
     });
 }
@@ -126,6 +125,15 @@ void TPlayForm::ReadPlaylist(const QString &fileName)
 {
     AddEntries(PlaylistFile::nonBlankLines(PlaylistFile::readLines(fileName)));
     RebuildSongList();
+}
+
+void TPlayForm::takeLastPlaylist()
+{
+    if (m_lastPlaylistTaken)
+        return;
+    if (m_RememberLastLoaded && QFileInfo::exists(m_lastPlaylistPath))
+        ReadPlaylist(m_lastPlaylistPath);
+    m_lastPlaylistTaken = true;
 }
 
 void TPlayForm::WritePlaylist(const QString &fileName)

@@ -204,6 +204,47 @@ private slots:
                                           "5.- delta", "6.- Echo"}));
     }
 
+    // An add that adds nothing leaves the order as it is, even once sorting is on.
+    void addingNothingKeepsTheOrder_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("empty m3u") << "open dialog" << QStringList{"empty.m3u"};
+        QTest::newRow("drop without MP3") << "drop" << QStringList{"notes.txt", "list.m3u"};
+    }
+    void addingNothingKeepsTheOrder()
+    {
+        QFETCH(QString, way);
+        QFETCH(QStringList, names);
+        Window window;
+        window.file("empty.m3u");
+        TestPlayForm &form = window.start({"SortOnLoad=0"});
+        addSongs(form, "drop", musicPaths({"delta", "Bravo"}));
+        form.inPreferences = [&window] { window.fixture.storeSetting("SortOnLoad", "1"); };
+        form.ui->Preferences1->trigger();
+        QVERIFY(form.SortOnLoad());
+
+        QStringList paths;
+        for (const QString &name : std::as_const(names))
+            paths << window.path(name);
+        addSongs(form, way, paths);
+        QCOMPARE(entryPaths(form), musicPaths({"delta", "Bravo"}));
+        QCOMPARE(rows(form), QStringList({"delta", "Bravo"}));
+        QVERIFY(window.boxes.texts.isEmpty());
+    }
+
+    // The list shows file names: a "|" in one is a character like any other, not the start of a
+    // picture number.
+    void rowsShowTheWholeName()
+    {
+        Window window;
+        TestPlayForm &form = window.start({"SortOnLoad=0"});
+        addSongs(form, "drop", {"/music/AC|DC live.mp3", "/music/a|7.mp3"});
+        QCOMPARE(form.ui->SongList->displayText(0), QStringLiteral("AC|DC live"));
+        QCOMPARE(form.ui->SongList->displayText(1), QStringLiteral("a|7"));
+        QCOMPARE(form.ui->SongList->pictureNumber(1), -1);
+    }
+
     void removingARow_data()
     {
         QTest::addColumn<int>("selected");
