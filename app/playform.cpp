@@ -16,6 +16,7 @@
 #include "instanceguard.h"
 #include "oneinstance.h"
 #include "players.h"
+#include "registrystore.h"
 #include "transportglyph.h"
 #include "trayicon.h"
 #include "ui_playform.h"
@@ -219,6 +220,11 @@ QString TPlayForm::lastPlaylistPathFor(const QString &programFolder)
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userFolder);
     return QDir(userFolder).filePath(name);
+}
+
+bool TPlayForm::settingsKept(RegistryStore &store)
+{
+    return store.keyExists(RegistryRoot::LocalMachine, SettingsKey);
 }
 
 void TPlayForm::CheckAssociation()

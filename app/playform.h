@@ -86,6 +86,8 @@ public:
     // Where the last playlist is kept: beside the program, or in the user's data folder when
     // the program's folder cannot be written (a system-wide install).
     static QString lastPlaylistPathFor(const QString &programFolder);
+    // Whether the main window's settings were ever saved in `store`: false at the very first start.
+    static bool settingsKept(RegistryStore &store);
     // The project's home page, for the Help menu and the about box.
     static const QUrl HomePage;
 
