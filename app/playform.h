@@ -53,8 +53,9 @@ public:
 
     // Virtual so that a test can watch the order of the start-up steps.
     virtual void AddEntry(const QString &path);
-    // Adds several paths as AddEntry does one by one, sorting once at the end.
-    void AddEntries(const QStringList &paths);
+    // Adds several paths as AddEntry does one by one, sorting once at the end. Paths a playlist
+    // file cannot keep are left out and returned; AddEntry throws for one.
+    QStringList AddEntries(const QStringList &paths);
     // Replaces the rows with one per entry, so that rows and entries never drift apart.
     void RebuildSongList();
     virtual void ReadPlaylist(const QString &fileName);
@@ -152,7 +153,8 @@ protected:
 
     // Adds the files chosen in the open dialog by their extensions: songs, playlists read line
     // by line, nothing for the rest.
-    void addChosenFiles(const QStringList &fileNames);
+    // Returns the names it refused.
+    QStringList addChosenFiles(const QStringList &fileNames);
 
     std::unique_ptr<Ui::TPlayForm> ui;
 

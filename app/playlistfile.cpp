@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <stdexcept>
 
 namespace PlaylistFile {
@@ -13,11 +14,22 @@ QString lineFor(const QString &path, const QString &currentFolder)
     return currentFolder + QLatin1Char('/') + path;
 }
 
+bool fitsOnALine(const QString &line)
+{
+    const bool breaks = std::any_of(line.begin(), line.end(), [](QChar c) {
+        return c == u'\r' || c == u'\n' || c == u'\x1a' || c == QChar::ReplacementCharacter;
+    });
+    return !breaks && QString::fromLocal8Bit(line.toLocal8Bit()) == line;
+}
+
 QByteArray contents(const QStringList &paths, const QString &currentFolder)
 {
     QByteArray bytes;
-    for (const QString &path : paths)
-        bytes += lineFor(path, currentFolder).toLocal8Bit() + "\r\n";
+    for (const QString &path : paths) {
+        const QString line = lineFor(path, currentFolder);
+        if (fitsOnALine(line))
+            bytes += line.toLocal8Bit() + "\r\n";
+    }
     return bytes;
 }
 

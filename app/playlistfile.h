@@ -11,7 +11,11 @@ namespace PlaylistFile {
 // The line written for a path: unchanged when absolute or holding a colon, else the current
 // folder + "/" + the path (so "/" + "/" + path at the root).
 QString lineFor(const QString &path, const QString &currentFolder);
-// The file's bytes for these paths, every line ending in CR LF.
+// Whether `line` reads back from a playlist file as the same text: it holds no line end and no
+// end-of-input byte, and it is valid text (a name that was not holds U+FFFD where it was not).
+bool fitsOnALine(const QString &line);
+// The file's bytes for these paths, every line ending in CR LF. A line that would read back as
+// something else is left out.
 QByteArray contents(const QStringList &paths, const QString &currentFolder);
 // Writes through a temporary file renamed into place: a failure never leaves a half-written
 // list where a good one was. Throws std::runtime_error with the reason on failure.

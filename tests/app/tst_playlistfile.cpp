@@ -51,6 +51,29 @@ private slots:
         QVERIFY(QFileInfo::exists(file));
     }
 
+    // A line is written only when it reads back as the same path.
+    void linesThatCannotBeKept_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("plain") << "/m/a b.mp3" << true;
+        QTest::newRow("accents, bar and comma") << "/m/AC|DC, über café.mp3" << true;
+        QTest::newRow("line feed") << "/m/two\nlines.mp3" << false;
+        QTest::newRow("carriage return") << "/m/two\rlines.mp3" << false;
+        QTest::newRow("end-of-input byte") << "/m/a\x1a.mp3" << false;
+        QTest::newRow("not valid text") << QString::fromLocal8Bit("/m/caf\xe9.mp3") << false;
+        QTest::newRow("lone surrogate") << "/m/" + QString(QChar(0xd800)) + ".mp3" << false;
+    }
+    void linesThatCannotBeKept()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, fits);
+        QCOMPARE(fitsOnALine(path), fits);
+        const QStringList kept =
+            fits ? QStringList{path, "/m/next.mp3"} : QStringList{"/m/next.mp3"};
+        QCOMPARE(splitLines(contents({path, "/m/next.mp3"}, "/")), kept);
+    }
+
     void failedWriteKeepsTheOldFile()
     {
         const QString file = dir.filePath(QStringLiteral("kept.m3u"));

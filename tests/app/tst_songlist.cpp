@@ -245,6 +245,40 @@ private slots:
         QCOMPARE(form.ui->SongList->pictureNumber(1), -1);
     }
 
+    // Names a playlist file cannot keep are refused with a message naming them; the rest join.
+    void unkeepableNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("open dialog") << "open dialog";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("m3u") << "m3u";
+    }
+    void unkeepableNamesAreRefused()
+    {
+        QFETCH(QString, way);
+        Window window;
+        TestPlayForm &form = window.start({"SortOnLoad=0"});
+        const QByteArray newline("/music/two\nlines.mp3"), latin1("/music/caf\xe9.mp3");
+        if (way == "m3u") {
+            form.filesToOpen = {window.file("list.m3u", "/music/a.mp3\r\n" + latin1 + "\r\n")};
+            form.ui->Add1->trigger();
+        } else {
+            addSongs(form, way,
+                     {"/music/a.mp3", QString::fromLocal8Bit(newline),
+                      QString::fromLocal8Bit(latin1), "/music/b.mp3"});
+        }
+        QCOMPARE(window.boxes.texts.size(), 1);
+        const QString message = window.boxes.texts.first();
+        QVERIFY2(message.contains("caf\uFFFD.mp3"), qPrintable(message));
+        QCOMPARE(message.contains("two\\nlines.mp3"), way != "m3u");
+        const QStringList added = way == "m3u" ? QStringList{"a"} : QStringList{"a", "b"};
+        QCOMPARE(rows(form), added);
+        QCOMPARE(entryPaths(form), musicPaths(added));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 form.AddEntry(QString::fromLocal8Bit(newline)));
+        QCOMPARE(entryPaths(form), musicPaths(added));
+    }
+
     void removingARow_data()
     {
         QTest::addColumn<int>("selected");
