@@ -55,7 +55,7 @@ public:
     virtual void AddEntry(const QString &path);
     // Adds several paths as AddEntry does one by one, sorting once at the end. Paths a playlist
     // file cannot keep are left out and returned; AddEntry throws for one.
-    QStringList AddEntries(const QStringList &paths);
+    QStringList AddEntries(QStringList paths);
     // Replaces the rows with one per entry, so that rows and entries never drift apart.
     void RebuildSongList();
     virtual void ReadPlaylist(const QString &fileName);

@@ -48,16 +48,18 @@ void TPlayForm::AddEntry(const QString &path)
     }
 }
 
-QStringList TPlayForm::AddEntries(const QStringList &paths)
+QStringList TPlayForm::AddEntries(QStringList paths)
 {
     QStringList refused;
     const qsizetype before = m_Entries.size();
+    m_Entries.reserve(before + paths.size());
     // Sorting once after all of them gives the order that sorting after each one would.
-    for (const QString &path : paths) {
+    for (QString &path : paths) {
         if (PlaylistFile::fitsOnALine(path))
             m_Entries.append(SongEntries::makeEntry(path));
         else
             refused << path;
+        path = QString(); // a long list's lines go as their entries come
     }
     // Adding nothing keeps the present order, even when sorting was switched on since.
     if (m_Entries.size() > before) {
@@ -175,10 +177,10 @@ void TPlayForm::takeLastPlaylist()
 
 void TPlayForm::WritePlaylist(const QString &fileName)
 {
-    QStringList paths;
+    QList<QStringView> paths;
     paths.reserve(m_Entries.size());
     for (const QString &entry : std::as_const(m_Entries))
-        paths << SongEntries::pathOfEntry(entry);
+        paths << SongEntries::pathViewOfEntry(entry);
     PlaylistFile::write(fileName, paths, QDir::currentPath());
 }
 

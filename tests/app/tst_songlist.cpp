@@ -8,6 +8,7 @@
 
 #include "formfixture.h"
 #include "imagelistbox.h"
+#include "playlistfile.h"
 #include "ui_playform.h"
 
 namespace {
@@ -543,6 +544,25 @@ private slots:
         QVERIFY(fakeScript().callsTo("ESSetInputName").empty());
         QVERIFY(fakeScript().callsTo("ESOpen").empty());
         QVERIFY(window.boxes.texts.isEmpty());
+    }
+
+    // A last playlist that cannot be read is reported and left as it is at the end.
+    void anUnreadableLastPlaylistIsKept()
+    {
+        Window window;
+        QFile list(window.path("loaded.lpl"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        QVERIFY(list.resize(PlaylistFile::MaxFileBytes + 1));
+        list.close();
+        TestPlayForm &form = window.start({"RememberLastLoaded=1"});
+        QCOMPARE(window.boxes.texts.size(), 1);
+        QVERIFY2(window.boxes.texts.first().contains("at most"),
+                 qPrintable(window.boxes.texts.first()));
+        QVERIFY(form.Entries().isEmpty());
+        addSongs(form, "drop", {QStringLiteral("/music/new.mp3")});
+
+        window.fixture.form.reset();
+        QCOMPARE(QFileInfo(list).size(), PlaylistFile::MaxFileBytes + 1);
     }
 
     void lastPlaylistFollowsRememberLastLoaded_data()
