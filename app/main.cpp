@@ -17,9 +17,11 @@ int main(int argc, char *argv[])
     const std::unique_ptr<RegistryStore> store = makeFileRegistryStore(defaultRegistryFolder());
     const QString programFolder = QCoreApplication::applicationDirPath();
     QStringList arguments = QCoreApplication::arguments().mid(1);
-    // The very first start, with no list kept yet, opens the demo song that lies beside us.
+    // The very first start, with no settings and no list kept yet, opens the demo song that lies
+    // beside us. A user who keeps no list has settings from the first run on.
     const QString demo = QDir(programFolder).filePath(QStringLiteral("demo.mp3"));
-    if (arguments.isEmpty() && !QFileInfo::exists(TPlayForm::lastPlaylistPathFor(programFolder)) &&
+    if (arguments.isEmpty() && !TPlayForm::settingsKept(*store) &&
+        !QFileInfo::exists(TPlayForm::lastPlaylistPathFor(programFolder)) &&
         QFileInfo::exists(demo))
         arguments << demo;
     TPlayForm PlayForm(*store, programFolder, arguments);

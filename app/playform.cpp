@@ -16,6 +16,7 @@
 #include "instanceguard.h"
 #include "oneinstance.h"
 #include "players.h"
+#include "registrystore.h"
 #include "screenplacement.h"
 #include "transportglyph.h"
 #include "trayicon.h"
@@ -45,7 +46,8 @@ QStringList mainWindowSettings()
 TPlayForm::TPlayForm(RegistryStore &store, const QString &programFolder,
                      const QStringList &arguments)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), ui(new Ui::TPlayForm), m_store(store),
-      m_programFolder(programFolder), m_arguments(arguments), m_startFolder(QDir::currentPath())
+      m_programFolder(programFolder), m_arguments(arguments), m_startFolder(QDir::currentPath()),
+      m_lastPlaylistPath(lastPlaylistPathFor(programFolder))
 {
     ui->setupUi(this);
     setFixedSize(252, 412);
@@ -205,10 +207,8 @@ void TPlayForm::FormShow()
         m_Player->InitModule();
     ui->Slider2->setPosition((int(m_Player->LeftVolume()) + int(m_Player->RightVolume())) / 2);
     m_PriorityLive = true;
-    m_lastPlaylistPath = lastPlaylistPathFor(m_programFolder);
     ApplySettings();
-    if (m_RememberLastLoaded && QFileInfo::exists(m_lastPlaylistPath))
-        ReadPlaylist(m_lastPlaylistPath);
+    takeLastPlaylist();
     ui->LMDSpeedButton4->setTransparent(true);
     m_FirstShowDone = true;
     CheckAssociation();
@@ -223,6 +223,11 @@ QString TPlayForm::lastPlaylistPathFor(const QString &programFolder)
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userFolder);
     return QDir(userFolder).filePath(name);
+}
+
+bool TPlayForm::settingsKept(RegistryStore &store)
+{
+    return store.keyExists(RegistryRoot::LocalMachine, SettingsKey);
 }
 
 void TPlayForm::CheckAssociation()
@@ -242,7 +247,6 @@ void TPlayForm::OpenCommandLineFile()
     const QString storedName = file.fileName();
     const QString path = (file.absolutePath() + QLatin1Char('/') + storedName).trimmed();
     AddEntry(path);
-    ui->SongList->clear();
     RebuildSongList();
     const QString wanted = storedName.toUpper();
     for (int row = 0; row < ui->SongList->count(); ++row) {
@@ -270,7 +274,7 @@ void TPlayForm::FormClose()
 void TPlayForm::FormDestroy()
 {
     m_IniOut1->SaveToRegistry();
-    if (m_RememberLastLoaded && !m_lastPlaylistPath.isEmpty())
+    if (m_RememberLastLoaded && m_lastPlaylistTaken)
         WritePlaylist(m_lastPlaylistPath);
 }
 

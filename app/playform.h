@@ -53,8 +53,10 @@ public:
 
     // Virtual so that a test can watch the order of the start-up steps.
     virtual void AddEntry(const QString &path);
-    // Adds several paths as AddEntry does one by one, sorting once at the end.
-    void AddEntries(const QStringList &paths);
+    // Adds several paths as AddEntry does one by one, sorting once at the end. Paths a playlist
+    // file cannot keep are left out and returned; AddEntry throws for one.
+    QStringList AddEntries(QStringList paths);
+    // Replaces the rows with one per entry, so that rows and entries never drift apart.
     void RebuildSongList();
     virtual void ReadPlaylist(const QString &fileName);
     void WritePlaylist(const QString &fileName);
@@ -85,6 +87,8 @@ public:
     // Where the last playlist is kept: beside the program, or in the user's data folder when
     // the program's folder cannot be written (a system-wide install).
     static QString lastPlaylistPathFor(const QString &programFolder);
+    // Whether the main window's settings were ever saved in `store`: false at the very first start.
+    static bool settingsKept(RegistryStore &store);
     // The project's home page, for the Help menu and the about box.
     static const QUrl HomePage;
 
@@ -149,7 +153,8 @@ protected:
 
     // Adds the files chosen in the open dialog by their extensions: songs, playlists read line
     // by line, nothing for the rest.
-    void addChosenFiles(const QStringList &fileNames);
+    // Returns the names it refused.
+    QStringList addChosenFiles(const QStringList &fileNames);
 
     std::unique_ptr<Ui::TPlayForm> ui;
 
@@ -160,6 +165,8 @@ private:
     void checkPlayMode(QAction *mode);
     void startPlaying(const QString &path);
     void showStoppedControls();
+    // Reads the remembered list, once per run, when the settings first take effect.
+    void takeLastPlaylist();
     bool libraryOfVersionOne() const;
     void PlayerManPlayers0OutputInit(QObject *Sender, bool &Success);
     void PlayerManPlayers0OutputDone(QObject *Sender, bool &Success);
@@ -197,4 +204,7 @@ private:
     bool m_DisplayRecordingInfo = false;
     int m_PlayListFontSize = 8;
     QString m_lastPlaylistPath;
+    // The remembered list was read (or there was none to read) when the settings first took
+    // effect; until then the quit must not replace it with a list that lacks its songs.
+    bool m_lastPlaylistTaken = false;
 };

@@ -50,5 +50,7 @@ void TPlayForm::Preferences1Click()
     CommandScope::run([this] {
         showPreferences();
         ApplySettings();
+        // After a failed first show, this may be the first time the settings take effect.
+        takeLastPlaylist();
     });
 }

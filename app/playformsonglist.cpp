@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <stdexcept>
 
 #include "application.h"
 #include "playform.h"
@@ -10,8 +11,30 @@
 #include "songentries.h"
 #include "ui_playform.h"
 
+namespace {
+
+// Tells which names were not added, and why; nothing when all were.
+void refuseNames(const QStringList &names)
+{
+    if (names.isEmpty())
+        return;
+    QStringList shown;
+    for (QString name : names)
+        shown << name.replace(u'\r', QStringLiteral("\\r"))
+                     .replace(u'\n', QStringLiteral("\\n"))
+                     .replace(u'\x1a', QStringLiteral("\\x1a"));
+    throw std::runtime_error(QStringLiteral("Not added: a playlist cannot keep a name that holds a "
+                                            "line break or bytes that are not text.\n\n%1")
+                                 .arg(shown.join(u'\n'))
+                                 .toStdString());
+}
+
+} // namespace
+
 void TPlayForm::AddEntry(const QString &path)
 {
+    if (!PlaylistFile::fitsOnALine(path))
+        refuseNames({path});
     const QString entry = SongEntries::makeEntry(path);
     if (!m_SortOnLoad) {
         m_Entries.append(entry);
@@ -25,23 +48,32 @@ void TPlayForm::AddEntry(const QString &path)
     }
 }
 
-void TPlayForm::AddEntries(const QStringList &paths)
+QStringList TPlayForm::AddEntries(QStringList paths)
 {
+    QStringList refused;
+    const qsizetype before = m_Entries.size();
+    m_Entries.reserve(before + paths.size());
     // Sorting once after all of them gives the order that sorting after each one would.
-    for (const QString &path : paths)
-        m_Entries.append(SongEntries::makeEntry(path));
-    if (m_SortOnLoad) {
-        SongEntries::sortEntries(m_Entries);
-        m_entriesSorted = true;
-    } else if (!paths.isEmpty()) {
-        m_entriesSorted = false;
+    for (QString &path : paths) {
+        if (PlaylistFile::fitsOnALine(path))
+            m_Entries.append(SongEntries::makeEntry(path));
+        else
+            refused << path;
+        path = QString(); // a long list's lines go as their entries come
     }
+    // Adding nothing keeps the present order, even when sorting was switched on since.
+    if (m_Entries.size() > before) {
+        if (m_SortOnLoad)
+            SongEntries::sortEntries(m_Entries);
+        m_entriesSorted = m_SortOnLoad;
+    }
+    return refused;
 }
 
 void TPlayForm::RebuildSongList()
 {
-    QStringList rows = ui->SongList->items();
-    rows.reserve(rows.size() + m_Entries.size());
+    QStringList rows;
+    rows.reserve(m_Entries.size());
     for (qsizetype i = 0; i < m_Entries.size(); ++i)
         rows << SongEntries::rowText(int(i), SongEntries::titleOfEntry(m_Entries.at(i)),
                                      m_NumbersInPlaylist);
@@ -63,26 +95,28 @@ void TPlayForm::OpenBtnClick()
 {
     CommandScope::run([this] {
         const QStringList chosen = chooseFilesToOpen();
-        addChosenFiles(chosen);
+        const QStringList refused = addChosenFiles(chosen);
         if (!chosen.isEmpty())
             m_openDialogFolder = QFileInfo(chosen.first()).absolutePath();
         // Also after a cancelled dialog: numbering may have changed since the last rebuild.
-        ui->SongList->clear();
         RebuildSongList();
+        refuseNames(refused);
     });
 }
 
-void TPlayForm::addChosenFiles(const QStringList &fileNames)
+QStringList TPlayForm::addChosenFiles(const QStringList &fileNames)
 {
+    QStringList refused;
     for (const QString &fileName : fileNames) {
         const QString name = QFileInfo(fileName).fileName();
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
         const QString extension = dot < 0 ? QString() : name.mid(dot).toUpper();
         if (extension == QLatin1String(".MP3"))
-            AddEntry(fileName);
+            refused += AddEntries({fileName});
         else if (extension == QLatin1String(".M3U"))
-            AddEntries(PlaylistFile::readLines(fileName)); // every line, blank ones too
+            refused += AddEntries(PlaylistFile::readLines(fileName)); // every line, blank ones too
     }
+    return refused;
 }
 
 void TPlayForm::Remove1Click()
@@ -96,7 +130,8 @@ void TPlayForm::Remove1Click()
             int row;
             ~SelectAbove() { list->setItemIndex(row - 1); }
         } selectAbove{ui->SongList, row};
-        m_Entries.removeAt(row);
+        if (row < m_Entries.size())
+            m_Entries.removeAt(row);
         ui->SongList->deleteItem(row);
     });
 }
@@ -116,24 +151,36 @@ void TPlayForm::LMDFMDrop1FMDragDrop(QObject *, int, int, int, const QStringList
         for (const QString &name : FileList)
             if (name.toUpper().contains(QLatin1String("MP3")))
                 songs << name;
-        AddEntries(songs);
-        ui->SongList->clear();
+        const QStringList refused = AddEntries(songs);
         RebuildSongList();
+        refuseNames(refused);
     });
 }
 
 void TPlayForm::ReadPlaylist(const QString &fileName)
 {
-    AddEntries(PlaylistFile::nonBlankLines(PlaylistFile::readLines(fileName)));
+    const QStringList refused =
+        AddEntries(PlaylistFile::nonBlankLines(PlaylistFile::readLines(fileName)));
     RebuildSongList();
+    // Told, but the list read stays and the start goes on.
+    CommandScope::runInEvent([&refused] { refuseNames(refused); });
+}
+
+void TPlayForm::takeLastPlaylist()
+{
+    if (m_lastPlaylistTaken)
+        return;
+    if (m_RememberLastLoaded && QFileInfo::exists(m_lastPlaylistPath))
+        ReadPlaylist(m_lastPlaylistPath);
+    m_lastPlaylistTaken = true;
 }
 
 void TPlayForm::WritePlaylist(const QString &fileName)
 {
-    QStringList paths;
+    QList<QStringView> paths;
     paths.reserve(m_Entries.size());
     for (const QString &entry : std::as_const(m_Entries))
-        paths << SongEntries::pathOfEntry(entry);
+        paths << SongEntries::pathViewOfEntry(entry);
     PlaylistFile::write(fileName, paths, QDir::currentPath());
 }
 

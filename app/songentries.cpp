@@ -15,7 +15,12 @@ QString titleOf(const QString &path)
 
 QString makeEntry(const QString &path)
 {
-    return titleOf(path).section(QLatin1Char(','), 0, 0) + QLatin1Char(',') + path;
+    const QString title = titleOf(path).section(QLatin1Char(','), 0, 0);
+    // Exactly as long as its text: a long list holds many of them.
+    QString entry;
+    entry.reserve(title.size() + 1 + path.size());
+    entry.append(title).append(QLatin1Char(',')).append(path);
+    return entry;
 }
 
 QString titleOfEntry(const QString &entry)
@@ -23,10 +28,15 @@ QString titleOfEntry(const QString &entry)
     return entry.section(QLatin1Char(','), 0, 0);
 }
 
-QString pathOfEntry(const QString &entry)
+QStringView pathViewOfEntry(const QString &entry)
 {
     qsizetype comma = entry.indexOf(QLatin1Char(','));
-    return comma < 0 ? QString() : entry.mid(comma + 1);
+    return comma < 0 ? QStringView() : QStringView(entry).mid(comma + 1);
+}
+
+QString pathOfEntry(const QString &entry)
+{
+    return pathViewOfEntry(entry).toString();
 }
 
 QString rowText(int row, const QString &title, bool numbered)

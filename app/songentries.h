@@ -14,6 +14,8 @@ QString titleOf(const QString &path);
 QString makeEntry(const QString &path);
 QString titleOfEntry(const QString &entry);
 QString pathOfEntry(const QString &entry);
+// The same as a view into `entry`, valid while the entry is.
+QStringView pathViewOfEntry(const QString &entry);
 // "3.- Title" when numbered (row 2), else the title.
 QString rowText(int row, const QString &title, bool numbered);
 // Ascending, with the user's locale collation, ignoring case; equal entries keep their order.

@@ -277,8 +277,9 @@ int parent(int runs)
     const QStringList shuffled = songPaths(ListSongs);
     const QString shuffledFile = lists.filePath(QStringLiteral("shuffled.lpl"));
     const QString sortedFile = lists.filePath(QStringLiteral("sorted.lpl"));
-    PlaylistFile::write(shuffledFile, shuffled, QStringLiteral("/"));
-    PlaylistFile::write(sortedFile, inSortedOrder(shuffled), QStringLiteral("/"));
+    PlaylistFile::write(shuffledFile, {shuffled.begin(), shuffled.end()}, QStringLiteral("/"));
+    const QStringList sorted = inSortedOrder(shuffled);
+    PlaylistFile::write(sortedFile, {sorted.begin(), sorted.end()}, QStringLiteral("/"));
     const QString songs = QString::number(ListSongs);
 
     Figures figures;

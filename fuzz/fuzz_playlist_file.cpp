@@ -1,6 +1,7 @@
 // Playlist files come from anywhere. Splits any bytes into lines and keeps the non-blank ones,
 // checking the line rules on the way: no line holds a line end, CR LF and CR read as LF, nothing
-// after 0x1A counts, and the kept lines are the non-blank ones in their order.
+// after 0x1A counts, the kept lines are the non-blank ones in their order, and writing a kept
+// line again gives it back or leaves it out.
 #include <QStringList>
 
 #include "fuzzinput.h"
@@ -51,5 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             check(next < kept.size() && kept[next++] == line, Target,
                   "a non-blank line is not kept in its place");
     check(next == kept.size(), Target, "a blank line is kept");
+
+    // Written again, a line reads back as itself or is left out.
+    for (const QString &line : kept) {
+        const QString written = PlaylistFile::lineFor(line, QStringLiteral("/"));
+        const QStringList back = PlaylistFile::splitLines(PlaylistFile::contents({line}, "/"));
+        check(back == (PlaylistFile::fitsOnALine(written) ? QStringList{written} : QStringList()),
+              Target, "a written line reads back as something else");
+    }
     return 0;
 }

@@ -44,21 +44,44 @@ private slots:
     {
         const QStringList paths = {"/m/a.mp3", "/m/b c.mp3", "/m/ü.mp3"};
         QCOMPARE(contents({}, "/"), QByteArray());
-        QCOMPARE(contents({"/a", "/b"}, "/"), QByteArray("/a\r\n/b\r\n"));
+        QCOMPARE(contents({u"/a", u"/b"}, "/"), QByteArray("/a\r\n/b\r\n"));
         const QString file = dir.filePath(QStringLiteral("list")); // no extension added
-        write(file, paths, "/");
+        write(file, {paths.begin(), paths.end()}, "/");
         QCOMPARE(readLines(file), paths);
         QVERIFY(QFileInfo::exists(file));
+    }
+
+    // A line is written only when it reads back as the same path.
+    void linesThatCannotBeKept_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("plain") << "/m/a b.mp3" << true;
+        QTest::newRow("accents, bar and comma") << "/m/AC|DC, über café.mp3" << true;
+        QTest::newRow("line feed") << "/m/two\nlines.mp3" << false;
+        QTest::newRow("carriage return") << "/m/two\rlines.mp3" << false;
+        QTest::newRow("end-of-input byte") << "/m/a\x1a.mp3" << false;
+        QTest::newRow("not valid text") << QString::fromLocal8Bit("/m/caf\xe9.mp3") << false;
+        QTest::newRow("lone surrogate") << "/m/" + QString(QChar(0xd800)) + ".mp3" << false;
+    }
+    void linesThatCannotBeKept()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, fits);
+        QCOMPARE(fitsOnALine(path), fits);
+        const QStringList kept =
+            fits ? QStringList{path, "/m/next.mp3"} : QStringList{"/m/next.mp3"};
+        QCOMPARE(splitLines(contents({path, u"/m/next.mp3"}, "/")), kept);
     }
 
     void failedWriteKeepsTheOldFile()
     {
         const QString file = dir.filePath(QStringLiteral("kept.m3u"));
-        write(file, {"/m/old.mp3"}, "/");
+        write(file, {u"/m/old.mp3"}, "/");
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         bool failed = false;
         try {
-            write(file, {"/m/new.mp3"}, "/");
+            write(file, {u"/m/new.mp3"}, "/");
         } catch (const std::runtime_error &) {
             failed = true;
         }
@@ -69,6 +92,20 @@ private slots:
         QVERIFY(readLines(file) == QStringList({"/m/old.mp3"}) ||
                 readLines(file) == QStringList({"/m/new.mp3"}));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, readLines(dir.filePath("missing.m3u")));
+    }
+
+    void tooLargeFileIsRefused()
+    {
+        QFile file(dir.filePath(QStringLiteral("huge.m3u")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(MaxFileBytes + 1));
+        file.close();
+        try {
+            readLines(file.fileName());
+            QFAIL("read");
+        } catch (const std::runtime_error &error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains("at most 32 MB"), error.what());
+        }
     }
 
     void lineRules_data()

@@ -147,6 +147,8 @@ private slots:
 
     void withoutAFileTheFirstStartOpensTheDemoSong()
     {
+        QDir(m_root.filePath("config")).removeRecursively();
+        declineAssociationPrompt();
         const QString folder = installCopy();
         QVERIFY(!folder.isEmpty());
         QFile::remove(folder + "/loaded.lpl");
@@ -157,6 +159,10 @@ private slots:
         // Once a list is kept, the demo is not added again.
         QCOMPARE(runAndEnd(folder, {}, SIGTERM), 0);
         QCOMPARE(readAll(folder + "/loaded.lpl"), folder + "/demo.mp3\r\n");
+        // Nor for a user who keeps no list: the settings tell it is not the first start.
+        QFile::remove(folder + "/loaded.lpl");
+        QCOMPARE(runAndEnd(folder, {}, SIGTERM), 0);
+        QCOMPARE(readAll(folder + "/loaded.lpl"), QString());
     }
 
     void theFirstStartAsksAboutMp3FilesAndAQuitStillSavesEverything()

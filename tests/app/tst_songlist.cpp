@@ -8,6 +8,7 @@
 
 #include "formfixture.h"
 #include "imagelistbox.h"
+#include "playlistfile.h"
 #include "ui_playform.h"
 
 namespace {
@@ -202,6 +203,81 @@ private slots:
         rebuildByCancelledOpen(form);
         QCOMPARE(rows(form), QStringList({"1.- alpha", "2.- beta", "3.- Bravo", "4.- charlie",
                                           "5.- delta", "6.- Echo"}));
+    }
+
+    // An add that adds nothing leaves the order as it is, even once sorting is on.
+    void addingNothingKeepsTheOrder_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("empty m3u") << "open dialog" << QStringList{"empty.m3u"};
+        QTest::newRow("drop without MP3") << "drop" << QStringList{"notes.txt", "list.m3u"};
+    }
+    void addingNothingKeepsTheOrder()
+    {
+        QFETCH(QString, way);
+        QFETCH(QStringList, names);
+        Window window;
+        window.file("empty.m3u");
+        TestPlayForm &form = window.start({"SortOnLoad=0"});
+        addSongs(form, "drop", musicPaths({"delta", "Bravo"}));
+        form.inPreferences = [&window] { window.fixture.storeSetting("SortOnLoad", "1"); };
+        form.ui->Preferences1->trigger();
+        QVERIFY(form.SortOnLoad());
+
+        QStringList paths;
+        for (const QString &name : std::as_const(names))
+            paths << window.path(name);
+        addSongs(form, way, paths);
+        QCOMPARE(entryPaths(form), musicPaths({"delta", "Bravo"}));
+        QCOMPARE(rows(form), QStringList({"delta", "Bravo"}));
+        QVERIFY(window.boxes.texts.isEmpty());
+    }
+
+    // The list shows file names: a "|" in one is a character like any other, not the start of a
+    // picture number.
+    void rowsShowTheWholeName()
+    {
+        Window window;
+        TestPlayForm &form = window.start({"SortOnLoad=0"});
+        addSongs(form, "drop", {"/music/AC|DC live.mp3", "/music/a|7.mp3"});
+        QCOMPARE(form.ui->SongList->displayText(0), QStringLiteral("AC|DC live"));
+        QCOMPARE(form.ui->SongList->displayText(1), QStringLiteral("a|7"));
+        QCOMPARE(form.ui->SongList->pictureNumber(1), -1);
+    }
+
+    // Names a playlist file cannot keep are refused with a message naming them; the rest join.
+    void unkeepableNamesAreRefused_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("open dialog") << "open dialog";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("m3u") << "m3u";
+    }
+    void unkeepableNamesAreRefused()
+    {
+        QFETCH(QString, way);
+        Window window;
+        TestPlayForm &form = window.start({"SortOnLoad=0"});
+        const QByteArray newline("/music/two\nlines.mp3"), latin1("/music/caf\xe9.mp3");
+        if (way == "m3u") {
+            form.filesToOpen = {window.file("list.m3u", "/music/a.mp3\r\n" + latin1 + "\r\n")};
+            form.ui->Add1->trigger();
+        } else {
+            addSongs(form, way,
+                     {"/music/a.mp3", QString::fromLocal8Bit(newline),
+                      QString::fromLocal8Bit(latin1), "/music/b.mp3"});
+        }
+        QCOMPARE(window.boxes.texts.size(), 1);
+        const QString message = window.boxes.texts.first();
+        QVERIFY2(message.contains("caf\uFFFD.mp3"), qPrintable(message));
+        QCOMPARE(message.contains("two\\nlines.mp3"), way != "m3u");
+        const QStringList added = way == "m3u" ? QStringList{"a"} : QStringList{"a", "b"};
+        QCOMPARE(rows(form), added);
+        QCOMPARE(entryPaths(form), musicPaths(added));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 form.AddEntry(QString::fromLocal8Bit(newline)));
+        QCOMPARE(entryPaths(form), musicPaths(added));
     }
 
     void removingARow_data()
@@ -468,6 +544,25 @@ private slots:
         QVERIFY(fakeScript().callsTo("ESSetInputName").empty());
         QVERIFY(fakeScript().callsTo("ESOpen").empty());
         QVERIFY(window.boxes.texts.isEmpty());
+    }
+
+    // A last playlist that cannot be read is reported and left as it is at the end.
+    void anUnreadableLastPlaylistIsKept()
+    {
+        Window window;
+        QFile list(window.path("loaded.lpl"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        QVERIFY(list.resize(PlaylistFile::MaxFileBytes + 1));
+        list.close();
+        TestPlayForm &form = window.start({"RememberLastLoaded=1"});
+        QCOMPARE(window.boxes.texts.size(), 1);
+        QVERIFY2(window.boxes.texts.first().contains("at most"),
+                 qPrintable(window.boxes.texts.first()));
+        QVERIFY(form.Entries().isEmpty());
+        addSongs(form, "drop", {QStringLiteral("/music/new.mp3")});
+
+        window.fixture.form.reset();
+        QCOMPARE(QFileInfo(list).size(), PlaylistFile::MaxFileBytes + 1);
     }
 
     void lastPlaylistFollowsRememberLastLoaded_data()

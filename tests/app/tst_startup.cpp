@@ -198,6 +198,62 @@ private slots:
         QCOMPARE(boxes.texts.size(), 1);
     }
 
+    // A stored skin that is gone fails the first show; the user adds a song, then the skin is
+    // fixed in Preferences or comes back, and the first show is retried at the next show. The
+    // remembered list is read exactly once, the rows stay in step with the entries, and the quit
+    // keeps the remembered songs.
+    void aFailedFirstShowNeitherLosesNorRepeatsTheLastPlaylist_data()
+    {
+        QTest::addColumn<bool>("inPreferences");
+        QTest::newRow("skin chosen in Preferences") << true;
+        QTest::newRow("skin folder back") << false;
+    }
+    void aFailedFirstShowNeitherLosesNorRepeatsTheLastPlaylist()
+    {
+        QFETCH(bool, inPreferences);
+        FormFixture fixture;
+        const QString folder = fixture.folder.path();
+        const QString kept = makeSong(folder, "b.mp3");
+        writeLastPlaylist(folder, {kept});
+        fixture.storeSetting("SortOnLoad", "0");
+        fixture.storeSetting("Skin", folder + "/other/blue/blue.sk");
+        TestPlayForm &form = fixture.make();
+        MessageBoxWatcher boxes;
+        form.FormCreate();
+        QCOMPARE(boxes.texts.size(), 1);
+        QVERIFY(!form.FirstShowDone());
+
+        const QString added = makeSong(folder, "a.mp3");
+        form.LMDFMDrop1FMDragDrop(nullptr, 1, 0, 0, {added});
+        if (inPreferences) {
+            form.inPreferences = [&] { fixture.storeSetting("Skin", folder + "/blue/blue.sk"); };
+            form.Preferences1Click();
+        } else {
+            writeTestSkin(folder + "/other");
+        }
+        form.setVisible(false);
+        form.Restore1Click();
+        QVERIFY(form.FirstShowDone());
+        QCOMPARE(form.steps.count("ReadPlaylist"), 1);
+        QCOMPARE(form.Entries(), (QStringList{"a," + added, "b," + kept}));
+        QCOMPARE(form.ui->SongList->items(), (QStringList{"a", "b"}));
+
+        // The last row is the last entry.
+        form.ui->SongList->setItemIndex(1);
+        form.SongListDblClick();
+        QCOMPARE(form.CurrentTitle(), "b");
+        form.ui->SongList->setItemIndex(0);
+        form.Remove1Click();
+        QCOMPARE(form.Entries(), QStringList{"b," + kept});
+        QCOMPARE(form.ui->SongList->items(), QStringList{"b"});
+        QCOMPARE(boxes.texts.size(), 1);
+
+        fixture.form.reset();
+        QFile lastPlaylist(fixture.folder.filePath("loaded.lpl"));
+        QVERIFY(lastPlaylist.open(QIODevice::ReadOnly));
+        QCOMPARE(lastPlaylist.readAll(), kept.toLocal8Bit() + "\r\n");
+    }
+
     // Buffer values reach the player only while it has no library: after a failed load.
     void buffersApplyOnlyWhileThePlayerHasNoLibrary()
     {
