@@ -13,6 +13,7 @@
 #include "desktopassociation.h"
 #include "filedrop.h"
 #include "iniout.h"
+#include "leftoversavefiles.h"
 #include "instanceguard.h"
 #include "oneinstance.h"
 #include "players.h"
@@ -274,8 +275,10 @@ void TPlayForm::FormClose()
 void TPlayForm::FormDestroy()
 {
     m_IniOut1->SaveToRegistry();
-    if (m_RememberLastLoaded && m_lastPlaylistTaken)
+    if (m_RememberLastLoaded && m_lastPlaylistTaken) {
+        removeLeftoverSaveFiles(m_lastPlaylistPath);
         WritePlaylist(m_lastPlaylistPath);
+    }
 }
 
 void TPlayForm::LMDSpeedButton6Click()

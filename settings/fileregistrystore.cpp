@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
+#include "leftoversavefiles.h"
 #include "registrystore.h"
 
 namespace {
@@ -175,6 +176,7 @@ private:
     {
         if (!QDir().mkpath(m_folder))
             return false;
+        removeLeftoverSaveFiles(filePath(root));
         QSaveFile file(filePath(root));
         if (!file.open(QIODevice::WriteOnly))
             return false;

@@ -1,4 +1,5 @@
-// The file-backed registry store: keys and values, case rules, atomic files, damaged files.
+// The file-backed registry store: keys and values, case rules, atomic files, damaged files,
+// leftovers of interrupted saves.
 #include <QtTest>
 
 #include "registrystore.h"
@@ -80,6 +81,31 @@ private slots:
         QVERIFY(!store->createKey(RegistryRoot::LocalMachine, QStringLiteral("Other")));
         QFile::setPermissions(rootFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QVERIFY(store->keyExists(RegistryRoot::LocalMachine, key));
+    }
+
+    // Saves cut short by a kill leave temporary files; the next save clears the stale ones only.
+    void leftoversOfInterruptedSavesAreCleared()
+    {
+        const auto makeFile = [this](const QString &name, int ageSeconds) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("{\"format\": \"NorlPlayer registry 1\", \"ke");
+            QVERIFY(file.flush());
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                             QFileDevice::FileModificationTime);
+        };
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.aB3xYz"), 3600);
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.Qw9Er7"), 0); // a save under way
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.damaged-20260101"), 3600);
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.a.b.c"), 3600);
+        makeFile(QStringLiteral("HKEY_CURRENT_USER.json.Zz1234"), 3600); // another root's
+        QVERIFY(store->createKey(RegistryRoot::LocalMachine, key));
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left, QStringList({QStringLiteral("HKEY_CURRENT_USER.json.Zz1234"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.Qw9Er7"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.a.b.c"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.damaged-20260101")}));
     }
 
     void folderThatCannotBeMade()
