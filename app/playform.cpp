@@ -13,8 +13,8 @@
 #include "desktopassociation.h"
 #include "filedrop.h"
 #include "iniout.h"
-#include "leftoversavefiles.h"
 #include "instanceguard.h"
+#include "leftoversavefiles.h"
 #include "oneinstance.h"
 #include "players.h"
 #include "registrystore.h"
@@ -213,6 +213,9 @@ void TPlayForm::FormShow()
     ui->LMDSpeedButton4->setTransparent(true);
     m_FirstShowDone = true;
     CheckAssociation();
+    // A quit while the prompt waited has closed the window and released the library.
+    if (!m_Player->Initialized())
+        return;
     OpenCommandLineFile();
 }
 

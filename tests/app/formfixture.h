@@ -73,7 +73,13 @@ public:
         steps << QStringLiteral("ReadPlaylist");
         TPlayForm::ReadPlaylist(fileName);
     }
-    void CheckAssociation() override { steps << QStringLiteral("CheckAssociation"); }
+    std::function<void()> inAssociationCheck; // what happens while the prompt waits
+    void CheckAssociation() override
+    {
+        steps << QStringLiteral("CheckAssociation");
+        if (inAssociationCheck)
+            inAssociationCheck();
+    }
     void AddEntry(const QString &path) override
     {
         steps << QStringLiteral("AddEntry");

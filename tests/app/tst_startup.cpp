@@ -371,6 +371,21 @@ private slots:
         QCOMPARE(fakeScript().callsTo("ESDeInitModule").size(), size_t(1));
     }
 
+    // The quit of a session ending while the association prompt waits closes the window; the
+    // rest of the first show must not try to play with the released library.
+    void aQuitDuringTheAssociationPromptPlaysNothing()
+    {
+        FormFixture fixture;
+        const QString song = makeSong(fixture.folder.path(), "Song.mp3");
+        TestPlayForm &form = fixture.make({song});
+        form.inAssociationCheck = [&form] { form.close(); };
+        MessageBoxWatcher boxes;
+        form.FormCreate();
+        QVERIFY(!fixture.player().Initialized());
+        QCOMPARE(boxes.texts, QStringList());
+        QVERIFY(fakeScript().callsTo("ESOpen").empty());
+    }
+
     void anErrorWhileHiddenInTheTrayLeavesTheProgramRunning()
     {
         FormFixture fixture;
