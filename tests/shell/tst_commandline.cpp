@@ -32,10 +32,6 @@ private slots:
                                  << QStringList{};
         QTest::newRow("play-pause") << QStringList{"--play-pause"} << CommandLine::Remote
                                     << InstanceRequest::PlayPause << QStringList{};
-        QTest::newRow("next") << QStringList{"--next"} << CommandLine::Remote
-                              << InstanceRequest::Next << QStringList{};
-        QTest::newRow("previous") << QStringList{"--previous"} << CommandLine::Remote
-                                  << InstanceRequest::Previous << QStringList{};
         QTest::newRow("stop") << QStringList{"--stop"} << CommandLine::Remote
                               << InstanceRequest::Stop << QStringList{};
         QTest::newRow("names after --") << QStringList{"--", "--help", "-x.mp3"} << CommandLine::Run
@@ -44,8 +40,6 @@ private slots:
             << QStringList{"--bogus"} << CommandLine::Error << none << QStringList{};
         QTest::newRow("unknown short option among files")
             << QStringList{"a.mp3", "-x"} << CommandLine::Error << none << QStringList{};
-        QTest::newRow("option in other case")
-            << QStringList{"--HELP"} << CommandLine::Error << none << QStringList{};
         QTest::newRow("two commands")
             << QStringList{"--next", "--stop"} << CommandLine::Error << none << QStringList{};
         QTest::newRow("command with a file")
