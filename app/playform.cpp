@@ -10,6 +10,7 @@
 #include "aboutdialog.h"
 #include "application.h"
 #include "assocdialog.h"
+#include "commandline.h"
 #include "desktopassociation.h"
 #include "filedrop.h"
 #include "iniout.h"
@@ -242,25 +243,7 @@ void TPlayForm::CheckAssociation()
 
 void TPlayForm::OpenCommandLineFile()
 {
-    if (m_arguments.isEmpty() || m_arguments.first().isEmpty())
-        return;
-    // A path with spaces may arrive as several arguments.
-    const QString joined = (QLatin1Char(' ') + m_arguments.join(QLatin1Char(' '))).trimmed();
-    // The name as stored on disk; a relative path means the folder the program started in.
-    const QFileInfo file(QDir(m_startFolder), joined);
-    const QString storedName = file.fileName();
-    const QString path = (file.absolutePath() + QLatin1Char('/') + storedName).trimmed();
-    AddEntry(path);
-    RebuildSongList();
-    const QString wanted = storedName.toUpper();
-    for (int row = 0; row < ui->SongList->count(); ++row) {
-        if ((ui->SongList->item(row) + QStringLiteral(".MP3")).toUpper().contains(wanted)) {
-            ui->SongList->setItemIndex(row);
-            break;
-        }
-    }
-    if (ui->SongList->itemIndex() >= 0)
-        SongListDblClick();
+    AddFilesAndPlay(CommandLine::songPaths(m_arguments, m_startFolder));
 }
 
 void TPlayForm::closeEvent(QCloseEvent *event)

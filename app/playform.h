@@ -70,8 +70,11 @@ public:
     // The desktop's .mp3 association check of the first show: the prompt, when the program is
     // not the user's handler for MP3 files and the user has not declined for good.
     virtual void CheckAssociation();
-    // Handles the first show's command line: one file, possibly split into several arguments.
+    // Handles the first show's command line: the songs its arguments name.
     void OpenCommandLineFile();
+    // Adds `paths` in order (sorted in when SortOnLoad), brings the window forward and plays the
+    // first of them. Paths a playlist file cannot keep are left out and reported.
+    void AddFilesAndPlay(const QStringList &paths);
 
     const QStringList &Entries() const { return m_Entries; }
     TElPlayer *Player() const { return m_Player; }

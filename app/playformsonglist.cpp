@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "application.h"
+#include "oneinstance.h"
 #include "playform.h"
 #include "playlistfile.h"
 #include "songentries.h"
@@ -153,6 +154,33 @@ void TPlayForm::LMDFMDrop1FMDragDrop(QObject *, int, int, int, const QStringList
                 songs << name;
         const QStringList refused = AddEntries(songs);
         RebuildSongList();
+        refuseNames(refused);
+    });
+}
+
+void TPlayForm::AddFilesAndPlay(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    CommandScope::run([this, &paths] {
+        TLMDOneInstance::BringForward(*this);
+        QStringList refused;
+        QString first;
+        for (const QString &path : paths) {
+            if (!PlaylistFile::fitsOnALine(path)) {
+                refused << path;
+                continue;
+            }
+            AddEntry(path);
+            if (first.isEmpty())
+                first = path;
+        }
+        RebuildSongList();
+        // The row of that very file, wherever sorting put it.
+        if (!first.isEmpty()) {
+            ui->SongList->setItemIndex(int(m_Entries.indexOf(SongEntries::makeEntry(first))));
+            SongListDblClick();
+        }
         refuseNames(refused);
     });
 }

@@ -8,19 +8,19 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// The one request a later copy sends. Anything else on the socket is ignored.
-const QByteArray ActivateRequest = QByteArrayLiteral("activate\n");
-// A peer that writes more than this without sending the request is not one of us.
-constexpr qint64 MaxRequestBytes = 64;
+// What the socket takes in ahead of the reader; a flood waits in the kernel, not in our memory.
+constexpr qint64 ReadBufferBytes = 64 * 1024;
 // Pause between connection attempts while the first copy is still setting up its server.
 constexpr int RetryPauseMs = 20;
 
@@ -51,6 +51,9 @@ InstanceGuard::InstanceGuard(const QString &name, const QString &runtimeFolder, 
 
 InstanceGuard::~InstanceGuard()
 {
+    // Peers still under way must not call back into a guard that is going.
+    for (QLocalSocket *socket : std::as_const(m_pendingPeers))
+        socket->disconnect(this);
     // The socket goes before the lock, so whoever takes the lock next finds no live server of
     // ours. The lock file stays: removing it would let a copy that already opened it lock an
     // unlinked file while a newcomer locks a fresh one, and both would think they are first.
@@ -78,7 +81,12 @@ QString InstanceGuard::lockPath() const
 
 QString InstanceGuard::serverPath() const
 {
-    return QDir(m_folder).filePath(m_name + QStringLiteral(".sock"));
+    return serverPathFor(m_name, m_folder);
+}
+
+QString InstanceGuard::serverPathFor(const QString &name, const QString &runtimeFolder)
+{
+    return QDir(runtimeFolder).filePath(name + QStringLiteral(".sock"));
 }
 
 QString InstanceGuard::executableName()
@@ -129,57 +137,132 @@ void InstanceGuard::listen()
         return;
     }
     keepFromCleanup(serverPath());
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this,
-                    [this, socket] { readRequest(socket); });
-            connect(socket, &QLocalSocket::disconnected, this,
-                    [this, socket] { readRequest(socket); });
-            readRequest(socket);
-        }
-    });
+    connect(m_server, &QLocalServer::newConnection, this, &InstanceGuard::acceptPeers);
 }
 
-// Waits while what arrived can still become the request; otherwise closes the connection and,
-// when it was the request, passes it on.
-void InstanceGuard::readRequest(QLocalSocket *socket)
+// Each peer gets its own reader and a deadline; nothing here waits for a peer.
+void InstanceGuard::acceptPeers()
 {
-    const QByteArray received = socket->isOpen() ? socket->peek(MaxRequestBytes) : QByteArray();
-    const bool complete = received.startsWith(ActivateRequest);
-    if (!complete && ActivateRequest.startsWith(received) &&
-        socket->state() == QLocalSocket::ConnectedState)
-        return;
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        // A later copy must get through even when peers that never finish fill the places.
+        if (m_pendingPeers.size() >= MaxPendingPeers)
+            dropPeer(m_pendingPeers.first(), QStringLiteral("too many requests at once"));
+        m_pendingPeers << socket;
+        // Bytes beyond what the reader asks for are not taken in.
+        socket->setReadBufferSize(ReadBufferBytes);
+        auto *deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        deadline->callOnTimeout(
+            this, [this, socket] { dropPeer(socket, QStringLiteral("not sent in time")); });
+        deadline->start(RequestTimeoutMs);
+        const auto reader = std::make_shared<InstanceMessage::Reader>();
+        connect(socket, &QLocalSocket::readyRead, this,
+                [this, socket, reader] { readRequest(socket, *reader); });
+        connect(socket, &QLocalSocket::disconnected, this,
+                [this, socket, reader] { readRequest(socket, *reader); });
+        readRequest(socket, *reader);
+    }
+}
+
+void InstanceGuard::readRequest(QLocalSocket *socket, InstanceMessage::Reader &reader)
+{
+    using InstanceMessage::Reader;
+    while (reader.state() == Reader::Incomplete && socket->bytesAvailable() > 0)
+        reader.add(socket->read(reader.wanted()));
+    if (reader.state() == Reader::Complete) {
+        const InstanceRequest request = reader.request();
+        dropPeer(socket, QString());
+        dispatch(request);
+    } else if (reader.state() == Reader::Invalid) {
+        dropPeer(socket, reader.error());
+    } else if (socket->state() != QLocalSocket::ConnectedState) {
+        // A peer that only looked whether we listen says nothing and is not worth a warning.
+        dropPeer(socket, reader.nothingRead() ? QString() : QStringLiteral("cut short"));
+    }
+}
+
+// Ends a connection, with a warning when `why` says it carried no request we take.
+void InstanceGuard::dropPeer(QLocalSocket *socket, const QString &why)
+{
+    if (!why.isEmpty())
+        qWarning("NorlPlayer: ignored a request from another copy: %s", qPrintable(why));
+    // Its deadline goes with the socket, as this may run from the deadline's own timeout.
+    m_pendingPeers.removeOne(socket);
+    if (auto *deadline = socket->findChild<QTimer *>())
+        deadline->stop();
     // No more calls from this socket: aborting it may report its disconnection right away.
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
-    if (complete)
-        emit activationRequested();
 }
+
+void InstanceGuard::dispatch(const InstanceRequest &request)
+{
+    switch (request.kind) {
+    case InstanceRequest::Activate:
+        emit activationRequested();
+        break;
+    case InstanceRequest::Open:
+        emit filesHandedOver(request.paths);
+        break;
+    default:
+        emit commandReceived(request.kind);
+        break;
+    }
+}
+
+namespace {
+
+// Connects to `serverPath` and writes `message`, all before `deadline`. While `waitForServer`,
+// a server that is not there yet is tried again.
+bool deliver(const QString &serverPath, const QByteArray &message, const QDeadlineTimer &deadline,
+             bool waitForServer)
+{
+    const auto remaining = [&deadline] {
+        return int(std::max<qint64>(deadline.remainingTime(), 0));
+    };
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(serverPath);
+        if (socket.waitForConnected(remaining()))
+            break;
+        socket.abort();
+        if (!waitForServer || deadline.hasExpired())
+            return false;
+        QThread::msleep(std::min(RetryPauseMs, remaining()));
+    }
+    bool delivered = socket.write(message) == message.size();
+    while (delivered && socket.bytesToWrite() > 0)
+        delivered = socket.waitForBytesWritten(remaining());
+    socket.disconnectFromServer();
+    return delivered;
+}
+
+} // namespace
 
 bool InstanceGuard::ActivateFirstCopy(int timeoutMs)
 {
     if (!m_anotherCopy)
         return false;
-    const QDeadlineTimer deadline(std::max(timeoutMs, 0));
-    const auto remaining = [&deadline] {
-        return int(std::max<qint64>(deadline.remainingTime(), 0));
-    };
-    QLocalSocket socket;
+    std::optional<QByteArray> message;
+    if (!m_filesForFirstCopy.isEmpty()) {
+        message = InstanceMessage::encode({InstanceRequest::Open, m_filesForFirstCopy});
+        if (!message)
+            qWarning("NorlPlayer: too many files to hand to the running copy");
+    }
+    if (!message)
+        message = InstanceMessage::encode({});
     // The first copy takes the lock before it listens; a copy started in that gap finds no
     // server yet and tries again.
-    for (;;) {
-        socket.connectToServer(serverPath());
-        if (socket.waitForConnected(remaining()))
-            break;
-        socket.abort();
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(std::min(RetryPauseMs, remaining()));
-    }
-    bool delivered = socket.write(ActivateRequest) == ActivateRequest.size();
-    while (delivered && socket.bytesToWrite() > 0)
-        delivered = socket.waitForBytesWritten(remaining());
-    socket.disconnectFromServer();
-    return delivered;
+    return deliver(serverPath(), *message, QDeadlineTimer(std::max(timeoutMs, 0)), true);
+}
+
+bool InstanceGuard::SendToRunningCopy(const QString &name, const QString &runtimeFolder,
+                                      const InstanceRequest &request, int timeoutMs)
+{
+    const std::optional<QByteArray> message = InstanceMessage::encode(request);
+    if (!message || name.isEmpty() || runtimeFolder.isEmpty())
+        return false;
+    return deliver(serverPathFor(name, runtimeFolder), *message,
+                   QDeadlineTimer(std::max(timeoutMs, 0)), false);
 }

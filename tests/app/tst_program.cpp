@@ -64,7 +64,8 @@ class tst_program : public QObject {
     }
 
     // Starts the program in the test's folders, offscreen.
-    void start(QProcess &program, const QString &folder, const QStringList &arguments)
+    void start(QProcess &program, const QString &folder, const QStringList &arguments,
+               QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
@@ -72,7 +73,7 @@ class tst_program : public QObject {
         environment.insert("XDG_DATA_HOME", m_root.filePath("data"));
         environment.insert("XDG_RUNTIME_DIR", m_runtime.path());
         program.setProcessEnvironment(environment);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.setProcessChannelMode(channels);
         program.start(folder + "/norlplayer", arguments);
     }
 
@@ -185,7 +186,7 @@ private slots:
         declineAssociationPrompt();
     }
 
-    void aSecondCopyBringsTheFirstForwardAndEndsWithoutItsFile()
+    void aSecondCopyHandsItsFilesToTheFirst()
     {
         const QString folder = installCopy();
         QVERIFY(!folder.isEmpty());
@@ -196,15 +197,58 @@ private slots:
         QVERIFY(running.waitForStarted());
         QTest::qWait(1500);
 
-        QProcess second;
-        start(second, folder, {Fixtures + "/one-second.mp3"});
-        QVERIFY(second.waitForFinished(1000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-
+        // As a file manager's "Open with" on three files: one copy each, in turn.
+        const QStringList handed{"one-second.mp3", "mono-cbr64.mp3", "sine-1k-cbr128-joint.mp3"};
+        for (const QString &name : handed) {
+            QProcess second;
+            start(second, folder, {Fixtures + "/" + name});
+            QVERIFY(second.waitForFinished(1000));
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+        }
+        QTest::qWait(500);
         QCOMPARE(running.state(), QProcess::Running);
         QCOMPARE(end(running, SIGTERM), 0);
-        QCOMPARE(readAll(folder + "/loaded.lpl"), first + "\r\n");
+        // Sorted on load.
+        QCOMPARE(readAll(folder + "/loaded.lpl"),
+                 Fixtures + "/mono-cbr64.mp3\r\n" + Fixtures + "/one-second.mp3\r\n" + Fixtures +
+                     "/sine-1k-cbr128-joint.mp3\r\n" + first + "\r\n");
+    }
+
+    void theCommandLineOptions()
+    {
+        const QString folder = installCopy();
+        QVERIFY(!folder.isEmpty());
+        const auto run = [&](const QStringList &arguments, QByteArray *output = nullptr) {
+            QProcess program;
+            start(program, folder, arguments, QProcess::SeparateChannels);
+            if (!program.waitForFinished(5000)) {
+                program.kill();
+                program.waitForFinished();
+                return -1;
+            }
+            if (output)
+                *output = program.readAllStandardOutput() + program.readAllStandardError();
+            return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
+        };
+        QByteArray output;
+        QCOMPARE(run({"--version"}, &output), 0);
+        QCOMPARE(output, QByteArray("NorlPlayer 1.5\n"));
+        QCOMPARE(run({"--help"}, &output), 0);
+        QVERIFY(output.startsWith("Usage: norlplayer"));
+        QCOMPARE(run({"--bogus"}, &output), 2);
+        QVERIFY(output.contains("unknown option --bogus"));
+        QCOMPARE(run({"--next"}, &output), 1);
+        QVERIFY(output.contains("not running"));
+
+        QProcess running;
+        start(running, folder, {});
+        QVERIFY(running.waitForStarted());
+        QTest::qWait(1500);
+        for (const char *command : {"--play-pause", "--next", "--previous", "--stop"})
+            QCOMPARE(run({command}), 0);
+        QCOMPARE(running.state(), QProcess::Running);
+        QCOMPARE(end(running, SIGTERM), 0);
     }
 };
 

@@ -309,7 +309,7 @@ private slots:
         QCOMPARE(form.CurrentTitle(), "E");
     }
 
-    void commandLineSearchTakesTheFirstRowContainingTheName()
+    void commandLinePlaysItsOwnFileNotAnEarlierRowOfASimilarName()
     {
         FormFixture fixture;
         const QString folder = fixture.folder.path();
@@ -317,10 +317,58 @@ private slots:
         const QString song = makeSong(folder, "Song.mp3");
         TestPlayForm &form = fixture.make({song});
         form.FormCreate();
-        // "MY SONG.MP3" contains "SONG.MP3", and it comes first.
         QCOMPARE(form.ui->SongList->items(), (QStringList{"My Song", "Song"}));
-        QCOMPARE(form.ui->SongList->itemIndex(), 0);
-        QCOMPARE(form.CurrentTitle(), "My Song");
+        QCOMPARE(form.ui->SongList->itemIndex(), 1);
+        QCOMPARE(form.CurrentTitle(), "Song");
+    }
+
+    void severalCommandLineFilesAreSeveralSongs()
+    {
+        FormFixture fixture;
+        const QString folder = fixture.folder.path();
+        const QStringList songs{makeSong(folder, "c.mp3"), makeSong(folder, "a.mp3")};
+        TestPlayForm &form = fixture.make(songs);
+        form.FormCreate();
+        QCOMPARE(form.ui->SongList->items(), (QStringList{"a", "c"}));
+        QCOMPARE(form.CurrentTitle(), "c");
+    }
+
+    // What a second copy hands over: added in order (sorted and numbered as set), the first
+    // plays, the window comes back from the tray; a name a list cannot keep is reported alone.
+    void filesHandedOverJoinTheListAndTheFirstPlays_data()
+    {
+        QTest::addColumn<QString>("sortOnLoad");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("playing");
+        QTest::newRow("sorted") << "1" << QStringList{"1.- a", "2.- b", "3.- c", "4.- d", "5.- e"}
+                                << 4;
+        QTest::newRow("in order") << "0" << QStringList{"1.- b", "2.- d", "3.- e", "4.- a", "5.- c"}
+                                  << 2;
+    }
+    void filesHandedOverJoinTheListAndTheFirstPlays()
+    {
+        QFETCH(QString, sortOnLoad);
+        QFETCH(QStringList, rows);
+        QFETCH(int, playing);
+        FormFixture fixture;
+        const QString folder = fixture.folder.path();
+        fixture.storeSetting("SortOnLoad", sortOnLoad);
+        fixture.storeSetting("NumbersInPlaylist", "1");
+        writeLastPlaylist(folder, {makeSong(folder, "b.mp3"), makeSong(folder, "d.mp3")});
+        TestPlayForm &form = fixture.make();
+        form.FormCreate();
+        form.hide(); // as in the tray
+
+        MessageBoxWatcher boxes;
+        form.AddFilesAndPlay({"/music/bad\nname.mp3", makeSong(folder, "e.mp3"),
+                              makeSong(folder, "a.mp3"), makeSong(folder, "c.mp3")});
+        QCOMPARE(form.ui->SongList->items(), rows);
+        QCOMPARE(form.ui->SongList->itemIndex(), playing);
+        QCOMPARE(fakeScript().callsTo("ESSetInputName").back(),
+                 "ESSetInputName(7," + (folder + "/e.mp3").toStdString() + ")");
+        QVERIFY(form.isVisible());
+        QCOMPARE(boxes.texts.size(), 1);
+        QVERIFY(boxes.texts.first().contains("bad\\nname.mp3"));
     }
 
     void aRelativeCommandLinePathMeansTheStartFolder()

@@ -8,6 +8,7 @@
 #include "imagelistbox.h"
 #include "label.h"
 #include "ledlabel.h"
+#include "remotecommand.h"
 #include "speedbutton.h"
 #include "trackbar.h"
 #include "ui_playform.h"
@@ -38,6 +39,8 @@ void setStreamInfo(int32_t bitrate)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(InstanceRequest::Kind)
 
 class tst_transport : public QObject {
     Q_OBJECT
@@ -118,6 +121,54 @@ private slots:
         QVERIFY(form->ui->Stop1->isEnabled());
         QVERIFY(form->ui->Slider->isEnabled());
         QVERIFY(form->findChild<QTimer *>("Timer")->isActive());
+    }
+
+    // Commands from another copy's command line act as the buttons do, and only where the
+    // buttons could.
+    void remoteCommandsActAsTheButtons_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<InstanceRequest::Kind>("command");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<int>("row");
+        const QStringList start{"ESOpen", "ESInitStream", "ESPlay"};
+        QTest::newRow("play-pause starts") << 0 << InstanceRequest::PlayPause << start << 1;
+        QTest::newRow("play-pause after the end") << 3 << InstanceRequest::PlayPause << start << 1;
+        QTest::newRow("play-pause pauses")
+            << 4 << InstanceRequest::PlayPause << QStringList{"ESPause"} << 1;
+        QTest::newRow("next") << 4 << InstanceRequest::Next << start << 2;
+        QTest::newRow("previous") << 4 << InstanceRequest::Previous << start << 0;
+        QTest::newRow("stop") << 5 << InstanceRequest::Stop << QStringList{"ESStop"} << 1;
+        QTest::newRow("stop with nothing playing")
+            << 0 << InstanceRequest::Stop << QStringList{} << 1;
+    }
+    void remoteCommandsActAsTheButtons()
+    {
+        QFETCH(int, mode);
+        QFETCH(InstanceRequest::Kind, command);
+        QFETCH(QStringList, calls);
+        QFETCH(int, row);
+        list().setItemIndex(1);
+        setMode(mode);
+        fakeScript().calls.clear();
+        runRemoteCommand(*form, command);
+        QStringList made = toQt(fakeScript().callNames());
+        made.removeIf([](const QString &name) {
+            return !name.contains(QRegularExpression("^ES(Open|InitStream|Play|Pause|Stop)$"));
+        });
+        QCOMPARE(made.mid(0, calls.size()), calls);
+        QCOMPARE(list().itemIndex(), row);
+    }
+
+    void remoteCommandsWaitForTheFirstShow()
+    {
+        fixture.reset();
+        fixture = std::make_unique<FormFixture>();
+        form = &fixture->make();
+        fakeScript().calls.clear();
+        for (auto command : {InstanceRequest::PlayPause, InstanceRequest::Stop})
+            runRemoteCommand(*form, command);
+        QVERIFY(fakeScript().calls.empty());
     }
 
     void theTickCountsWhilePlayingAndFreezesWhilePaused()

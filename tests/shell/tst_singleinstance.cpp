@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QtEndian>
 #include <fcntl.h>
 #include <memory>
 #include <stdexcept>
@@ -143,6 +144,11 @@ private slots:
     void programsWeStartDoNotKeepTheLock();
     void requestReachesFirstCopy_data();
     void requestReachesFirstCopy();
+    void filesAndCommandsReachFirstCopy();
+    void hostilePeersLeaveFirstCopyResponsive_data();
+    void hostilePeersLeaveFirstCopyResponsive();
+    void aPeerThatNeverFinishesIsDropped();
+    void commandsNeedARunningCopy();
     void activationIsBounded_data();
     void activationIsBounded();
     void leftoversOfADeadCopyDoNotBlock_data();
@@ -214,11 +220,13 @@ void TestSingleInstance::requestReachesFirstCopy_data()
 {
     QTest::addColumn<QList<QByteArray>>("chunks");
     QTest::addColumn<int>("requests");
-    QTest::newRow("request") << QList<QByteArray>{"activate\n"} << 1;
-    QTest::newRow("request in pieces") << QList<QByteArray>{"acti", "vate\n"} << 1;
-    QTest::newRow("one per connection") << QList<QByteArray>{"activate\nactivate\n"} << 1;
+    const QByteArray request = *InstanceMessage::encode({});
+    QTest::newRow("request") << QList<QByteArray>{request} << 1;
+    QTest::newRow("request in pieces")
+        << QList<QByteArray>{request.left(3), request.mid(3, 7), request.mid(10)} << 1;
+    QTest::newRow("one per connection") << QList<QByteArray>{request + request} << 1;
     QTest::newRow("nothing") << QList<QByteArray>{} << 0;
-    QTest::newRow("cut short") << QList<QByteArray>{"activ"} << 0;
+    QTest::newRow("cut short") << QList<QByteArray>{request.chopped(1)} << 0;
     QTest::newRow("other words") << QList<QByteArray>{"open /tmp/song.mp3\n"} << 0;
     QTest::newRow("endless line") << QList<QByteArray>{QByteArray(4096, 'a')} << 0;
 }
@@ -248,6 +256,100 @@ void TestSingleInstance::requestReachesFirstCopy()
     InstanceGuard later(Name, m_runtime->path());
     QVERIFY(later.ActivateFirstCopy());
     QTRY_COMPARE(spy.size(), requests + 1);
+}
+
+void TestSingleInstance::filesAndCommandsReachFirstCopy()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QSignalSpy files(&first, &InstanceGuard::filesHandedOver);
+    QSignalSpy commands(&first, &InstanceGuard::commandReceived);
+    QSignalSpy activations(&first, &InstanceGuard::activationRequested);
+
+    InstanceGuard later(Name, m_runtime->path());
+    const QStringList paths{"/music/c.mp3", "/music/a b.mp3", "/música/€.mp3"};
+    later.SetFilesForFirstCopy(paths);
+    QVERIFY(later.ActivateFirstCopy());
+    QTRY_COMPARE(files.size(), 1);
+    QCOMPARE(files.first().first().toStringList(), paths);
+
+    QVERIFY(InstanceGuard::SendToRunningCopy(Name, m_runtime->path(), {InstanceRequest::Next, {}}));
+    QTRY_COMPARE(commands.size(), 1);
+    QCOMPARE(commands.first().first().value<InstanceRequest::Kind>(), InstanceRequest::Next);
+    // Too many files for one message: the later copy still brings the first forward.
+    later.SetFilesForFirstCopy(QStringList(20000, QString(100, 'a')));
+    QVERIFY(later.ActivateFirstCopy());
+    QTRY_COMPARE(activations.size(), 1);
+    QCOMPARE(files.size(), 1);
+}
+
+void TestSingleInstance::hostilePeersLeaveFirstCopyResponsive_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("peers");
+    QByteArray announced100MB = *InstanceMessage::encode({});
+    qToBigEndian(quint32(100 * 1024 * 1024), announced100MB.data() + 5);
+    QTest::newRow("garbage") << QByteArray("\x00\xff garbage \r\n", 13) << 1;
+    QTest::newRow("100 MB message") << announced100MB + QByteArray(100 * 1024 * 1024, 'x') << 1;
+    QTest::newRow("100 MB of garbage") << QByteArray(100 * 1024 * 1024, '\xff') << 1;
+    QTest::newRow("many slow peers")
+        << announced100MB.left(4) << 3 * InstanceGuard::MaxPendingPeers;
+}
+
+// The first copy reads no more than a message may hold and never waits on a peer: a later copy
+// is served at once while hostile peers are still connected.
+void TestSingleInstance::hostilePeersLeaveFirstCopyResponsive()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, peers);
+    InstanceGuard first(Name, m_runtime->path());
+    QSignalSpy activations(&first, &InstanceGuard::activationRequested);
+    std::vector<std::unique_ptr<QLocalSocket>> hostile;
+    for (int i = 0; i < peers; ++i) {
+        hostile.push_back(std::make_unique<QLocalSocket>());
+        hostile.back()->connectToServer(first.serverPath());
+        QVERIFY(hostile.back()->waitForConnected(1000));
+        hostile.back()->write(bytes);
+    }
+    QTest::qWait(100);
+
+    InstanceGuard later(Name, m_runtime->path());
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(later.ActivateFirstCopy());
+    QTRY_COMPARE_WITH_TIMEOUT(activations.size(), 1, 1000);
+    QVERIFY(timer.elapsed() < 1000);
+    // A peer that sent something we do not take is cut off; the slow ones wait their turn.
+    if (peers == 1)
+        QTRY_COMPARE(hostile.front()->state(), QLocalSocket::UnconnectedState);
+}
+
+void TestSingleInstance::aPeerThatNeverFinishesIsDropped()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QSignalSpy activations(&first, &InstanceGuard::activationRequested);
+    QLocalSocket slow;
+    slow.connectToServer(first.serverPath());
+    QVERIFY(slow.waitForConnected(1000));
+    slow.write(InstanceMessage::encode({})->left(5));
+    QTest::qWait(InstanceGuard::RequestTimeoutMs / 2);
+    QCOMPARE(slow.state(), QLocalSocket::ConnectedState);
+    QTRY_COMPARE_WITH_TIMEOUT(slow.state(), QLocalSocket::UnconnectedState,
+                              InstanceGuard::RequestTimeoutMs);
+    QCOMPARE(activations.size(), 0);
+}
+
+void TestSingleInstance::commandsNeedARunningCopy()
+{
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(
+        !InstanceGuard::SendToRunningCopy(Name, m_runtime->path(), {InstanceRequest::Stop, {}}));
+    QVERIFY(!InstanceGuard::SendToRunningCopy(Name, QString(), {InstanceRequest::Stop, {}}));
+    // A dead socket answers at once, no waiting for a server to come.
+    QVERIFY(leaveDeadSocket(m_runtime->filePath(Name + ".sock")));
+    QVERIFY(
+        !InstanceGuard::SendToRunningCopy(Name, m_runtime->path(), {InstanceRequest::Stop, {}}));
+    QVERIFY(timer.elapsed() < 500);
 }
 
 void TestSingleInstance::activationIsBounded_data()
