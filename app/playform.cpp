@@ -214,9 +214,6 @@ void TPlayForm::FormShow()
     ui->LMDSpeedButton4->setTransparent(true);
     m_FirstShowDone = true;
     CheckAssociation();
-    // A quit while the prompt waited has closed the window and released the library.
-    if (!m_Player->Initialized())
-        return;
     OpenCommandLineFile();
 }
 
@@ -254,6 +251,7 @@ void TPlayForm::closeEvent(QCloseEvent *event)
 
 void TPlayForm::FormClose()
 {
+    m_Closed = true;
     if (m_Player)
         m_Player->DeInitModule();
 }

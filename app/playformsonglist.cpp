@@ -162,8 +162,11 @@ void TPlayForm::AddFilesAndPlay(const QStringList &paths)
 {
     if (paths.isEmpty())
         return;
+    // Files that come while the program ends (a quit while the first start's prompt waited)
+    // are kept in the list but not played: the library is released.
     CommandScope::run([this, &paths] {
-        TLMDOneInstance::BringForward(*this);
+        if (!m_Closed)
+            TLMDOneInstance::BringForward(*this);
         QStringList refused;
         QString first;
         for (const QString &path : paths) {
@@ -179,7 +182,8 @@ void TPlayForm::AddFilesAndPlay(const QStringList &paths)
         // The row of that very file, wherever sorting put it.
         if (!first.isEmpty()) {
             ui->SongList->setItemIndex(int(m_Entries.indexOf(SongEntries::makeEntry(first))));
-            SongListDblClick();
+            if (!m_Closed)
+                SongListDblClick();
         }
         refuseNames(refused);
     });

@@ -420,8 +420,8 @@ private slots:
     }
 
     // The quit of a session ending while the association prompt waits closes the window; the
-    // rest of the first show must not try to play with the released library.
-    void aQuitDuringTheAssociationPromptPlaysNothing()
+    // command-line file is still kept in the list, but not played with the released library.
+    void aQuitDuringTheAssociationPromptKeepsTheFileUnplayed()
     {
         FormFixture fixture;
         const QString song = makeSong(fixture.folder.path(), "Song.mp3");
@@ -430,6 +430,7 @@ private slots:
         MessageBoxWatcher boxes;
         form.FormCreate();
         QVERIFY(!fixture.player().Initialized());
+        QCOMPARE(form.Entries(), QStringList{"Song," + song});
         QCOMPARE(boxes.texts, QStringList());
         QVERIFY(fakeScript().callsTo("ESOpen").empty());
     }
