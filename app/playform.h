@@ -14,8 +14,10 @@
 
 #include "elapsedtime.h"
 #include "filestreams.h"
+#include "playback.h"
 
 class RegistryStore;
+class SongList;
 class TElPlayer;
 class TElPlayerMan;
 class TIniOut;
@@ -23,8 +25,6 @@ class TLMDAboutDlg;
 class TLMDFMDrop;
 class TLMDOneInstance;
 class TLMDTrayIcon;
-class QAction;
-class QTimer;
 namespace Ui {
 class TPlayForm;
 }
@@ -73,13 +73,16 @@ public:
     // Handles the first show's command line: one file, possibly split into several arguments.
     void OpenCommandLineFile();
 
-    const QStringList &Entries() const { return m_Entries; }
+    const QStringList &Entries() const;
+    // The song list and the one owner of playback, for every caller that plays.
+    SongList &Songs() const { return *m_songs; }
+    Playback &PlaybackControl() const { return *m_playback; }
     TElPlayer *Player() const { return m_Player; }
     bool FirstShowDone() const { return m_FirstShowDone; }
     QString LastPlaylistPath() const { return m_lastPlaylistPath; }
     QString SkinFileName() const { return m_SkinFileName; }
-    bool SortOnLoad() const { return m_SortOnLoad; }
-    bool NumbersInPlaylist() const { return m_NumbersInPlaylist; }
+    bool SortOnLoad() const;
+    bool NumbersInPlaylist() const;
     bool RememberLastLoaded() const { return m_RememberLastLoaded; }
     bool DisplayRecordingInfo() const { return m_DisplayRecordingInfo; }
     int PlayListFontSize() const { return m_PlayListFontSize; }
@@ -92,16 +95,12 @@ public:
     // The project's home page, for the Help menu and the about box.
     static const QUrl HomePage;
 
-    // Playing: starts a file, shows the time, picks the next row at the end of a song, and
-    // estimates the time after a seek.
-    void StartSong(const QString &path);
+    // Shows the elapsed time and the playing song's title.
     void ShowTime(const QString &time);
-    void ChooseNextSong();
-    void RecalcElapsedTime();
-    ElapsedTime Elapsed() const { return m_elapsed; }
-    uint32_t FileBlocks() const { return m_FileBlocks; }
-    uint32_t Bitrate() const { return m_Bitrate; }
-    QString CurrentTitle() const { return m_CurrentTitle; }
+    ElapsedTime Elapsed() const { return m_playback->elapsed(); }
+    uint32_t FileBlocks() const { return m_playback->fileBlocks(); }
+    uint32_t Bitrate() const { return m_playback->bitrate(); }
+    QString CurrentTitle() const { return m_playback->currentTitle(); }
 
 public slots:
     void SongListDblClick();
@@ -151,19 +150,17 @@ protected:
     virtual QString chooseFileToSave();
     virtual void showPreferences();
 
-    // Adds the files chosen in the open dialog by their extensions: songs, playlists read line
-    // by line, nothing for the rest.
-    // Returns the names it refused.
-    QStringList addChosenFiles(const QStringList &fileNames);
-
     std::unique_ptr<Ui::TPlayForm> ui;
 
 private:
     void createComponents();
     void showBuiltinPictures();
     void showWindowButtons(const QColor &color);
-    void checkPlayMode(QAction *mode);
-    void startPlaying(const QString &path);
+    // How the window shows playback: its signals bound to the controls, and back.
+    void bindPlayback();
+    void showStartedSong();
+    void showPlaybackState(Playback::State state);
+    void showPlayMode();
     void showStoppedControls();
     // Reads the remembered list, once per run, when the settings first take effect.
     void takeLastPlaylist();
@@ -179,7 +176,6 @@ private:
     QString m_startFolder; // the current folder when the program started
     TElPlayerMan *m_PlayerMan = nullptr;
     TIniOut *m_IniOut1 = nullptr;
-    QTimer *m_Timer = nullptr;
     TLMDAboutDlg *m_LMDAboutDlg1 = nullptr;
     TLMDOneInstance *m_LMDOneInstance1 = nullptr;
     TLMDTrayIcon *m_LMDTrayIcon1 = nullptr;
@@ -187,19 +183,13 @@ private:
     FileStreams m_fileStreams;
     QString m_openDialogFolder;
 
-    QStringList m_Entries;
-    bool m_entriesSorted = true; // lets a sorted add insert in place instead of re-sorting
+    SongList *m_songs = nullptr;
+    Playback *m_playback = nullptr;
     TElPlayer *m_Player = nullptr;
-    ElapsedTime m_elapsed; // ElapsedMinutes and ElapsedSeconds
-    uint32_t m_FileBlocks = 0;
-    uint32_t m_Bitrate = 0;
-    QString m_CurrentTitle;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
     bool m_regionApplied = false; // the window's shape is set once per run
     bool m_PriorityLive = false;
-    bool m_SortOnLoad = false;
-    bool m_NumbersInPlaylist = false;
     bool m_RememberLastLoaded = false;
     bool m_DisplayRecordingInfo = false;
     int m_PlayListFontSize = 8;
