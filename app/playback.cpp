@@ -196,6 +196,20 @@ void Playback::pauseResume()
     }
 }
 
+void Playback::playPause()
+{
+    if (m_state == State::Stopped)
+        play();
+    else
+        pauseResume();
+}
+
+void Playback::pause()
+{
+    if (m_state == State::Playing)
+        pauseResume();
+}
+
 void Playback::stop()
 {
     if (m_songs.rowCount() == 0)
@@ -231,6 +245,13 @@ void Playback::seek(int seconds)
     // Without a bitrate there is nothing to estimate from: the decoder's position stands in.
     m_elapsed = estimateElapsedTime(m_fileBlocks, m_bitrate, now, m_lengthSeconds)
                     .value_or(elapsedTimeAt(m_player->Position()));
+}
+
+void Playback::seekBy(int seconds)
+{
+    if (m_state == State::Stopped)
+        return;
+    seek(std::max(m_player->Position() / 1000 + seconds, 0));
 }
 
 QStringList Playback::addAndPlay(const QStringList &paths)

@@ -71,12 +71,18 @@ public:
     // Plays the current row, the first when none is current; nothing for an empty list.
     void play();
     void pauseResume();
+    // Pauses or resumes what is open; plays when nothing is.
+    void playPause();
+    // Pauses only what is playing.
+    void pause();
     void stop();
     // From the current row, wrapping; nothing without one.
     void next();
     void previous();
     // Seeks to `seconds` and re-estimates the elapsed time from there.
     void seek(int seconds);
+    // Seeks `seconds` from the present position, not before the start; nothing when stopped.
+    void seekBy(int seconds);
     // Adds the files in order, rebuilds the rows and plays the first of them. Returns the paths
     // a playlist file cannot keep, which are left out.
     QStringList addAndPlay(const QStringList &paths);

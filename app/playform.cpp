@@ -97,6 +97,7 @@ void TPlayForm::createComponents()
     m_playback = new Playback(*m_songs, this);
     m_playback->setObjectName(QStringLiteral("Playback"));
     bindPlayback();
+    bindKeys();
 
     m_LMDAboutDlg1 = new TLMDAboutDlg(this);
     m_LMDAboutDlg1->setObjectName(QStringLiteral("LMDAboutDlg1"));

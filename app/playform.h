@@ -25,6 +25,7 @@ class TLMDAboutDlg;
 class TLMDFMDrop;
 class TLMDOneInstance;
 class TLMDTrayIcon;
+class QTimer;
 namespace Ui {
 class TPlayForm;
 }
@@ -158,6 +159,10 @@ private:
     void showWindowButtons(const QColor &color);
     // How the window shows playback: its signals bound to the controls, and back.
     void bindPlayback();
+    // The window's keys, and the bars' keys where they do more than move the bar: true when
+    // the key was used up.
+    void bindKeys();
+    bool barKeyEvent(QObject *watched, QEvent *event);
     void showStartedSong();
     void showPlaybackState(Playback::State state);
     void showPlayMode();
@@ -185,6 +190,7 @@ private:
 
     SongList *m_songs = nullptr;
     Playback *m_playback = nullptr;
+    QTimer *m_seekKeysSettle = nullptr; // runs while the seek bar is being moved with keys
     TElPlayer *m_Player = nullptr;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;

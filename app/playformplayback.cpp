@@ -34,7 +34,11 @@ void TPlayForm::bindPlayback()
     connect(playback, &Playback::stateChanged, this, &TPlayForm::showPlaybackState);
     connect(playback, &Playback::elapsedChanged, this,
             [this](const ElapsedTime &elapsed) { ShowTime(elapsed.text()); });
-    connect(playback, &Playback::positionChanged, ui->Slider, &TLMDTrackBar::setPosition);
+    connect(playback, &Playback::positionChanged, this, [this](int seconds) {
+        // The keys moving the bar win until their seek is made.
+        if (!m_seekKeysSettle->isActive())
+            ui->Slider->setPosition(seconds);
+    });
     connect(playback, &Playback::lengthChanged, ui->Slider, &TLMDTrackBar::setMaxValue);
     connect(playback, &Playback::volumeChanged, this, [this](int level) {
         // The bar only follows here; its change handler would set the same level again.
