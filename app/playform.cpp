@@ -9,6 +9,7 @@
 #include "aboutdialog.h"
 #include "application.h"
 #include "assocdialog.h"
+#include "controlaccessibility.h"
 #include "desktopassociation.h"
 #include "filedrop.h"
 #include "iniout.h"
@@ -127,6 +128,7 @@ void TPlayForm::createComponents()
     m_IniOut1->SetItems(mainWindowSettings());
 
     showBuiltinPictures();
+    installControlAccessibility();
 
     // Object references a form file cannot hold.
     ui->SongList->setPopupMenu(ui->PopupMenu1);

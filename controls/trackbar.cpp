@@ -1,5 +1,7 @@
 #include "trackbar.h"
 
+#include "controlaccessibility.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -80,6 +82,7 @@ void TLMDTrackBar::setPosition(int value)
     } else {
         update();
     }
+    notifyAccessibleValue(this, clamped);
     emit OnChange(this);
 }
 
