@@ -1,6 +1,6 @@
 // The playback object without a window, against the scripted fake decoder: which row plays, the
-// state and its signals, the end of a song by play mode, adding files and playing the first,
-// the volume and seeking.
+// state and its signals, adding files and playing the first, the volume and seeking. The window's
+// tests cover what the commands do through its buttons.
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -132,18 +132,6 @@ private slots:
         QVERIFY(!playback->pollTimer()->isActive());
     }
 
-    void nextAndPreviousWrapAndNeedACurrentRow()
-    {
-        playback->next();
-        QVERIFY(script().callsTo("ESSetInputName").empty());
-        playback->playRow(2);
-        playback->next();
-        QCOMPARE(lastInputName(), paths[0]);
-        playback->previous();
-        QCOMPARE(lastInputName(), paths[2]);
-        QCOMPARE(playback->currentRow(), 2);
-    }
-
     void missingFilesAreSkippedAndOnlyMissingFilesEndStopped()
     {
         QFile::remove(paths[1]);
@@ -172,42 +160,6 @@ private slots:
         script().lastError = 0;
         playback->play(); // Play tries again
         QCOMPARE(playback->state(), State::Playing);
-    }
-
-    void theEndOfASongMovesOnByThePlayMode_data()
-    {
-        QTest::addColumn<Playback::PlayMode>("mode");
-        QTest::addColumn<int>("next");
-        QTest::newRow("forward wraps") << Playback::PlayMode::Forward << 0;
-        QTest::newRow("same song") << Playback::PlayMode::SameSong << 2;
-    }
-    void theEndOfASongMovesOnByThePlayMode()
-    {
-        QFETCH(Playback::PlayMode, mode);
-        QFETCH(int, next);
-        QSignalSpy modes(playback.get(), &Playback::playModeChanged);
-        playback->setPlayMode(mode);
-        QCOMPARE(modes.size(), mode == Playback::PlayMode::Forward ? 0 : 1);
-        playback->playRow(2);
-        setMode(3);
-        playback->tick();
-        QCOMPARE(playback->currentRow(), next);
-        QCOMPARE(lastInputName(), paths[next]);
-    }
-
-    void randomWithOneRowPicksIt()
-    {
-        songs->clear();
-        QCOMPARE(playback->currentRow(), -1);
-        songs->addAll({paths[1]});
-        songs->rebuildRows();
-        playback->setPlayMode(Playback::PlayMode::Random);
-        playback->playRow(0);
-        setMode(3);
-        for (int round = 0; round < 3; ++round)
-            playback->tick();
-        QCOMPARE(playback->currentRow(), 0);
-        QCOMPARE(script().callsTo("ESPlay").size(), size_t(4));
     }
 
     void addAndPlayStartsTheFirstAddedWhereSortingPutIt()
