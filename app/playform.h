@@ -151,6 +151,10 @@ protected:
     virtual QString chooseFileToSave();
     virtual void showPreferences();
 
+    // Adds the files chosen in the open dialog by their extensions: songs, playlists read line
+    // by line, nothing for the rest. Returns the names it refused.
+    QStringList addChosenFiles(const QStringList &fileNames);
+
     std::unique_ptr<Ui::TPlayForm> ui;
 
 private:

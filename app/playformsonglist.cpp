@@ -44,13 +44,18 @@ void TPlayForm::OpenBtnClick()
 {
     CommandScope::run([this] {
         const QStringList chosen = chooseFilesToOpen();
-        const QStringList refused = m_songs->addChosenFiles(chosen);
+        const QStringList refused = addChosenFiles(chosen);
         if (!chosen.isEmpty())
             m_openDialogFolder = QFileInfo(chosen.first()).absolutePath();
         // Also after a cancelled dialog: numbering may have changed since the last rebuild.
         RebuildSongList();
         SongList::throwIfRefused(refused);
     });
+}
+
+QStringList TPlayForm::addChosenFiles(const QStringList &fileNames)
+{
+    return m_songs->addChosenFiles(fileNames);
 }
 
 void TPlayForm::Remove1Click()
