@@ -1,8 +1,9 @@
 // TPlayForm: the main window. It owns every component of the program's window (the player
-// manager with its one player, the poll timer, the settings binding, the menus) and holds the
-// playlist. Its layout, design values, menus and the binding of events to handlers are the data
-// of playform.ui; the handlers keep their component-and-event names. The window's life, the song
-// list and playlist files, and the settings each live in their own source file.
+// manager with its one player, the settings binding, the menus), the song list and the playback
+// object, and shows them. Its layout, design values, menus and the binding of events to handlers
+// are the data of playform.ui; the handlers keep their component-and-event names and route to
+// the song list and playback. The window's life, the song list and playlist files, playing, the
+// keys and the settings each live in their own source file.
 #pragma once
 
 #include <QImage>
