@@ -5,12 +5,12 @@
 #include <QFileInfo>
 #include <QShowEvent>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include "aboutdialog.h"
 #include "application.h"
 #include "assocdialog.h"
 #include "commandline.h"
+#include "controlaccessibility.h"
 #include "desktopassociation.h"
 #include "filedrop.h"
 #include "iniout.h"
@@ -20,6 +20,7 @@
 #include "players.h"
 #include "registrystore.h"
 #include "screenplacement.h"
+#include "songlist.h"
 #include "transportglyph.h"
 #include "trayicon.h"
 #include "ui_playform.h"
@@ -91,10 +92,15 @@ void TPlayForm::createComponents()
         PlayerManPlayers0Output(sender, samples, bits, channels, rate, size, success);
     });
 
-    m_Timer = new QTimer(this);
-    m_Timer->setObjectName(QStringLiteral("Timer"));
-    m_Timer->setInterval(1000);
-    connect(m_Timer, &QTimer::timeout, this, &TPlayForm::TimerTimer);
+    m_songs = new SongList(this);
+    m_songs->setObjectName(QStringLiteral("Songs"));
+    connect(m_songs, &SongList::rowsReset, this,
+            [this] { ui->SongList->setItems(m_songs->rows()); });
+    connect(m_songs, &SongList::rowRemoved, ui->SongList, &TLMDImageListBox::deleteItem);
+    m_playback = new Playback(*m_songs, this);
+    m_playback->setObjectName(QStringLiteral("Playback"));
+    bindPlayback();
+    bindKeys();
 
     m_LMDAboutDlg1 = new TLMDAboutDlg(this);
     m_LMDAboutDlg1->setObjectName(QStringLiteral("LMDAboutDlg1"));
@@ -124,6 +130,7 @@ void TPlayForm::createComponents()
     m_IniOut1->SetItems(mainWindowSettings());
 
     showBuiltinPictures();
+    installControlAccessibility();
 
     // Object references a form file cannot hold.
     ui->SongList->setPopupMenu(ui->PopupMenu1);
@@ -183,10 +190,11 @@ void TPlayForm::PlayerManPlayers0Output(QObject *, void *, int, int, int, int, b
 
 void TPlayForm::FormCreate()
 {
-    m_elapsed = ElapsedTime();
-    m_Entries.clear();
+    m_songs->clear();
     // Restoring the bars reaches no player yet: Player is unset and PriorityLive is off.
     m_IniOut1->LoadFromRegistry();
+    // Stored items that check none (or several) still leave one mode in force, and shown.
+    showPlayMode();
     // The stored place may lie on a monitor that is gone.
     keepOnScreen(*this);
     show();
@@ -204,6 +212,7 @@ void TPlayForm::FormShow()
     if (m_FirstShowDone)
         return;
     m_Player = m_PlayerMan->Players()->GetItems(0);
+    m_playback->setPlayer(m_Player);
     // A retry after a failed first show keeps the library it already loaded.
     if (!m_Player->Initialized())
         m_Player->InitModule();

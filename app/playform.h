@@ -1,8 +1,9 @@
 // TPlayForm: the main window. It owns every component of the program's window (the player
-// manager with its one player, the poll timer, the settings binding, the menus) and holds the
-// playlist. Its layout, design values, menus and the binding of events to handlers are the data
-// of playform.ui; the handlers keep their component-and-event names. The window's life, the song
-// list and playlist files, and the settings each live in their own source file.
+// manager with its one player, the settings binding, the menus), the song list and the playback
+// object, and shows them. Its layout, design values, menus and the binding of events to handlers
+// are the data of playform.ui; the handlers keep their component-and-event names and route to
+// the song list and playback. The window's life, the song list and playlist files, playing, the
+// keys and the settings each live in their own source file.
 #pragma once
 
 #include <QImage>
@@ -14,8 +15,10 @@
 
 #include "elapsedtime.h"
 #include "filestreams.h"
+#include "playback.h"
 
 class RegistryStore;
+class SongList;
 class TElPlayer;
 class TElPlayerMan;
 class TIniOut;
@@ -23,7 +26,6 @@ class TLMDAboutDlg;
 class TLMDFMDrop;
 class TLMDOneInstance;
 class TLMDTrayIcon;
-class QAction;
 class QTimer;
 namespace Ui {
 class TPlayForm;
@@ -76,13 +78,16 @@ public:
     // first of them. Paths a playlist file cannot keep are left out and reported.
     void AddFilesAndPlay(const QStringList &paths);
 
-    const QStringList &Entries() const { return m_Entries; }
+    const QStringList &Entries() const;
+    // The song list and the one owner of playback, for every caller that plays.
+    SongList &Songs() const { return *m_songs; }
+    Playback &PlaybackControl() const { return *m_playback; }
     TElPlayer *Player() const { return m_Player; }
     bool FirstShowDone() const { return m_FirstShowDone; }
     QString LastPlaylistPath() const { return m_lastPlaylistPath; }
     QString SkinFileName() const { return m_SkinFileName; }
-    bool SortOnLoad() const { return m_SortOnLoad; }
-    bool NumbersInPlaylist() const { return m_NumbersInPlaylist; }
+    bool SortOnLoad() const;
+    bool NumbersInPlaylist() const;
     bool RememberLastLoaded() const { return m_RememberLastLoaded; }
     bool DisplayRecordingInfo() const { return m_DisplayRecordingInfo; }
     int PlayListFontSize() const { return m_PlayListFontSize; }
@@ -95,16 +100,12 @@ public:
     // The project's home page, for the Help menu and the about box.
     static const QUrl HomePage;
 
-    // Playing: starts a file, shows the time, picks the next row at the end of a song, and
-    // estimates the time after a seek.
-    void StartSong(const QString &path);
+    // Shows the elapsed time and the playing song's title.
     void ShowTime(const QString &time);
-    void ChooseNextSong();
-    void RecalcElapsedTime();
-    ElapsedTime Elapsed() const { return m_elapsed; }
-    uint32_t FileBlocks() const { return m_FileBlocks; }
-    uint32_t Bitrate() const { return m_Bitrate; }
-    QString CurrentTitle() const { return m_CurrentTitle; }
+    ElapsedTime Elapsed() const { return m_playback->elapsed(); }
+    uint32_t FileBlocks() const { return m_playback->fileBlocks(); }
+    uint32_t Bitrate() const { return m_playback->bitrate(); }
+    QString CurrentTitle() const { return m_playback->currentTitle(); }
 
 public slots:
     void SongListDblClick();
@@ -155,8 +156,7 @@ protected:
     virtual void showPreferences();
 
     // Adds the files chosen in the open dialog by their extensions: songs, playlists read line
-    // by line, nothing for the rest.
-    // Returns the names it refused.
+    // by line, nothing for the rest. Returns the names it refused.
     QStringList addChosenFiles(const QStringList &fileNames);
 
     std::unique_ptr<Ui::TPlayForm> ui;
@@ -165,8 +165,15 @@ private:
     void createComponents();
     void showBuiltinPictures();
     void showWindowButtons(const QColor &color);
-    void checkPlayMode(QAction *mode);
-    void startPlaying(const QString &path);
+    // How the window shows playback: its signals bound to the controls, and back.
+    void bindPlayback();
+    // The window's keys, and the bars' keys where they do more than move the bar: true when
+    // the key was used up.
+    void bindKeys();
+    bool barKeyEvent(QObject *watched, QEvent *event);
+    void showStartedSong();
+    void showPlaybackState(Playback::State state);
+    void showPlayMode();
     void showStoppedControls();
     // Reads the remembered list, once per run, when the settings first take effect.
     void takeLastPlaylist();
@@ -182,7 +189,6 @@ private:
     QString m_startFolder; // the current folder when the program started
     TElPlayerMan *m_PlayerMan = nullptr;
     TIniOut *m_IniOut1 = nullptr;
-    QTimer *m_Timer = nullptr;
     TLMDAboutDlg *m_LMDAboutDlg1 = nullptr;
     TLMDOneInstance *m_LMDOneInstance1 = nullptr;
     TLMDTrayIcon *m_LMDTrayIcon1 = nullptr;
@@ -190,20 +196,15 @@ private:
     FileStreams m_fileStreams;
     QString m_openDialogFolder;
 
-    QStringList m_Entries;
-    bool m_entriesSorted = true; // lets a sorted add insert in place instead of re-sorting
+    SongList *m_songs = nullptr;
+    Playback *m_playback = nullptr;
+    QTimer *m_seekKeysSettle = nullptr; // runs while the seek bar is being moved with keys
     TElPlayer *m_Player = nullptr;
-    ElapsedTime m_elapsed; // ElapsedMinutes and ElapsedSeconds
-    uint32_t m_FileBlocks = 0;
-    uint32_t m_Bitrate = 0;
-    QString m_CurrentTitle;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
     bool m_Closed = false; // the program is ending and the library is released
     bool m_regionApplied = false; // the window's shape is set once per run
     bool m_PriorityLive = false;
-    bool m_SortOnLoad = false;
-    bool m_NumbersInPlaylist = false;
     bool m_RememberLastLoaded = false;
     bool m_DisplayRecordingInfo = false;
     int m_PlayListFontSize = 8;

@@ -6,6 +6,7 @@
 #include "integertext.h"
 #include "player.h"
 #include "playform.h"
+#include "songlist.h"
 #include "spinedit.h"
 #include "ui_playform.h"
 
@@ -30,13 +31,23 @@ void TPlayForm::ApplySettings()
         m_SkinFileName = QDir(m_programFolder).filePath(QStringLiteral("blue/blue.sk"));
     LoadSkin(m_SkinFileName);
     m_DisplayRecordingInfo = config.CheckBox2()->isChecked();
-    m_SortOnLoad = config.CheckBox1()->isChecked();
+    m_songs->setSortOnLoad(config.CheckBox1()->isChecked());
     m_RememberLastLoaded = config.CheckBox3()->isChecked();
-    m_NumbersInPlaylist = config.CheckBox4()->isChecked();
+    m_songs->setNumbered(config.CheckBox4()->isChecked());
     m_PlayListFontSize = StrToInt(config.Edit1()->text());
     QFont font = ui->SongList->font();
     font.setPointSize(m_PlayListFontSize);
     ui->SongList->setFont(font);
+}
+
+bool TPlayForm::SortOnLoad() const
+{
+    return m_songs->sortOnLoad();
+}
+
+bool TPlayForm::NumbersInPlaylist() const
+{
+    return m_songs->numbered();
 }
 
 void TPlayForm::showPreferences()

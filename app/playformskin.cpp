@@ -190,6 +190,8 @@ bool TPlayForm::ApplyRegionFile(const QString &fileName)
 
 bool TPlayForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (barKeyEvent(watched, event))
+        return true;
     if (watched == ui->LMDPanelFill1 && event->type() == QEvent::MouseButtonPress) {
         const auto *press = static_cast<QMouseEvent *>(event);
         // A press that a child control left unhandled passes through here on its way up.

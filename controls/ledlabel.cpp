@@ -1,5 +1,7 @@
 #include "ledlabel.h"
 
+#include "controlaccessibility.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -62,6 +64,7 @@ void TLMDLEDCustomLabel::SetCaption(const QString &value)
         return;
     m_caption = value;
     Change();
+    notifyAccessibleText(this);
 }
 
 void TLMDLEDCustomLabel::SetValue(int value)

@@ -161,7 +161,13 @@ void TLMDSpeedButton::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     m_pointerInside = false;
     update();
-    if (!clickedHere)
+    if (clickedHere)
+        click();
+}
+
+void TLMDSpeedButton::click()
+{
+    if (!isEnabled())
         return;
     if (m_groupIndex != 0) {
         changeDown(ButtonGlyph::downAfterClick(m_down, m_groupIndex, m_allowAllUp));

@@ -46,6 +46,10 @@ public:
     QColor color() const { return m_color; }
     void setColor(const QColor &color);
 
+    // What a click with the mouse does, for the keyboard and screen readers; nothing when
+    // disabled.
+    void click();
+
     SpeedButtonLook look() const;
     QSize sizeHint() const override;
 

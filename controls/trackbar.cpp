@@ -1,5 +1,7 @@
 #include "trackbar.h"
 
+#include "controlaccessibility.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,9 +17,13 @@ namespace {
 constexpr int RepeatMilliseconds = 300;
 constexpr int WheelNotch = 120;
 
-bool isBarKey(int key)
+} // namespace
+
+bool TLMDTrackBar::movesWithKey(const QKeyEvent &key)
 {
-    switch (key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    switch (key.key()) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Left:
@@ -29,7 +35,6 @@ bool isBarKey(int key)
         return false;
     }
 }
-} // namespace
 
 TLMDTrackBar::TLMDTrackBar(QWidget *parent) : QWidget(parent)
 {
@@ -77,6 +82,7 @@ void TLMDTrackBar::setPosition(int value)
     } else {
         update();
     }
+    notifyAccessibleValue(this, clamped);
     emit OnChange(this);
 }
 
@@ -375,9 +381,7 @@ bool TLMDTrackBar::event(QEvent *event)
 {
     // The bar's own keys must reach it before any shortcut of the form or dialog around it.
     if (event->type() == QEvent::ShortcutOverride) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-        if (isBarKey(key->key()) && modifiers == Qt::NoModifier) {
+        if (movesWithKey(*static_cast<QKeyEvent *>(event))) {
             event->accept();
             return true;
         }

@@ -53,6 +53,8 @@ public:
     // Taken only above MinValue; a position above the new maximum is lowered to it.
     void setMaxValue(int value);
     int position() const { return m_position; }
+    // Whether the key moves a focused bar (arrows and Page keys, no modifier).
+    static bool movesWithKey(const QKeyEvent &key);
     // Clamped to the range; OnChange follows every change, from whatever source.
     void setPosition(int value);
     int lineSize() const { return m_lineSize; }

@@ -93,7 +93,9 @@ private slots:
         RecordingStore::syncDecoderCalls(log);
 
         QCOMPARE(fixture.form->steps,
-                 (QStringList{"ApplySettings", "ReadPlaylist", "CheckAssociation", "AddEntry"}));
+                 (QStringList{"ApplySettings", "ReadPlaylist", "CheckAssociation"}));
+        QCOMPARE(fixture.form->Entries(),
+                 (QStringList{"a," + song, "b," + fixture.folder.path() + "/b.mp3"}));
         // The window's settings, the library, the output's volume, then the Preferences
         // values (ApplySettings), and last the command line's song.
         const qsizetype library = log.indexOf("ESInitModule");
