@@ -51,11 +51,13 @@ void TPlayForm::bindPlayback()
         {ui->Random1, Playback::PlayMode::Random},
         {ui->SameSong1, Playback::PlayMode::SameSong}};
     // The stored settings check a menu item; that is the mode.
-    for (const auto &[action, mode] : modes)
-        connect(action, &QAction::toggled, playback, [playback, mode](bool checked) {
+    for (const auto &entry : modes) {
+        const Playback::PlayMode mode = entry.second;
+        connect(entry.first, &QAction::toggled, playback, [playback, mode](bool checked) {
             if (checked)
                 playback->setPlayMode(mode);
         });
+    }
 }
 
 void TPlayForm::SongListDblClick()
