@@ -214,8 +214,14 @@ void Playback::stop()
 {
     if (m_songs.rowCount() == 0)
         return;
-    m_player->Stop();
-    m_player->InitStream();
+    // The stream is stopped even when it cannot be made ready again (the server gone, say).
+    try {
+        m_player->Stop();
+        m_player->InitStream();
+    } catch (...) {
+        showStopped();
+        throw;
+    }
     emit positionChanged(0);
     showStopped();
 }

@@ -11,7 +11,6 @@
 #include <stdexcept>
 
 #include "bitmapfile.h"
-#include "leftoversavefiles.h"
 #include "playform.h"
 #include "skinfile.h"
 #include "transportglyph.h"
@@ -162,7 +161,6 @@ void TPlayForm::SaveBitmapRegion(const QImage &bitmap, QRgb key, const QString &
     // The save would follow a link and replace its target: replace the link itself instead.
     if (QFileInfo(fileName).isSymLink() && !QFile::remove(fileName))
         fail(QStringLiteral("Cannot create file %1").arg(fileName));
-    removeLeftoverSaveFiles(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(WindowRegion::fileBytes(WindowRegion::shapeOf(bitmap, key))) < 0 ||

@@ -6,6 +6,7 @@
 #include <chrono>
 
 // Removes the temporary files left beside `fileName` by interrupted saves. Only those older than
-// `age` go: a younger one may belong to a save still under way in another process.
+// `age` go: a younger one may belong to a save still under way in another process. For the
+// program's own files only: the pattern is a guess at the save's random names.
 void removeLeftoverSaveFiles(const QString &fileName,
                              std::chrono::seconds age = std::chrono::seconds(60));

@@ -162,6 +162,19 @@ private slots:
         QCOMPARE(playback->state(), State::Playing);
     }
 
+    void aFailingStopStillLeavesPlaybackStopped()
+    {
+        playback->play();
+        setMode(4);
+        script().results["ESInitStream"] = 0;
+        script().lastError = 6;
+        QVERIFY_THROWS_EXCEPTION(std::exception, playback->stop());
+        QCOMPARE(playback->state(), State::Stopped);
+        QVERIFY(!playback->pollTimer()->isActive());
+        script().results.erase("ESInitStream");
+        script().lastError = 0;
+    }
+
     void addAndPlayStartsTheFirstAddedWhereSortingPutIt()
     {
         songs->setSortOnLoad(true);

@@ -437,6 +437,19 @@ private slots:
         QVERIFY(fakeScript().callsTo("ESOpen").empty());
     }
 
+    // A second copy may hand its files over before the first show has loaded the library.
+    void filesHandedOverBeforeTheLibraryAreKeptUnplayed()
+    {
+        FormFixture fixture;
+        const QString song = makeSong(fixture.folder.path(), "Early.mp3");
+        TestPlayForm &form = fixture.make();
+        MessageBoxWatcher boxes;
+        form.AddFilesAndPlay({song});
+        QCOMPARE(form.Entries(), QStringList{"Early," + song});
+        QCOMPARE(boxes.texts, QStringList());
+        QVERIFY(fakeScript().callsTo("ESOpen").empty());
+    }
+
     void anErrorWhileHiddenInTheTrayLeavesTheProgramRunning()
     {
         FormFixture fixture;

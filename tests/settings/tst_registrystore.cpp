@@ -94,18 +94,22 @@ private slots:
             file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
                              QFileDevice::FileModificationTime);
         };
-        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.aB3xYz"), 3600);
-        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.Qw9Er7"), 0); // a save under way
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.aBcxYz"), 3600);
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.QwxEry"), 0); // a save under way
         makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.damaged-20260101"), 3600);
         makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.a.b.c"), 3600);
-        makeFile(QStringLiteral("HKEY_CURRENT_USER.json.Zz1234"), 3600); // another root's
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.backup"), 3600); // the user's own
+        makeFile(QStringLiteral("HKEY_LOCAL_MACHINE.json.old123"), 3600);
+        makeFile(QStringLiteral("HKEY_CURRENT_USER.json.ZzAbcd"), 3600); // another root's
         QVERIFY(store->createKey(RegistryRoot::LocalMachine, key));
         const QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
-        QCOMPARE(left, QStringList({QStringLiteral("HKEY_CURRENT_USER.json.Zz1234"),
+        QCOMPARE(left, QStringList({QStringLiteral("HKEY_CURRENT_USER.json.ZzAbcd"),
                                     QStringLiteral("HKEY_LOCAL_MACHINE.json"),
-                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.Qw9Er7"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.QwxEry"),
                                     QStringLiteral("HKEY_LOCAL_MACHINE.json.a.b.c"),
-                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.damaged-20260101")}));
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.backup"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.damaged-20260101"),
+                                    QStringLiteral("HKEY_LOCAL_MACHINE.json.old123")}));
     }
 
     void folderThatCannotBeMade()
