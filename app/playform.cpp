@@ -260,7 +260,6 @@ void TPlayForm::closeEvent(QCloseEvent *event)
 
 void TPlayForm::FormClose()
 {
-    m_Closed = true;
     if (m_Player)
         m_Player->DeInitModule();
 }

@@ -202,7 +202,6 @@ private:
     TElPlayer *m_Player = nullptr;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
-    bool m_Closed = false; // the program is ending and the library is released
     bool m_regionApplied = false; // the window's shape is set once per run
     bool m_PriorityLive = false;
     bool m_RememberLastLoaded = false;

@@ -98,9 +98,9 @@ void TPlayForm::AddFilesAndPlay(const QStringList &paths)
     if (paths.isEmpty())
         return;
     CommandScope::run([this, &paths] {
-        // Files that come while the program ends (a quit while the first start's prompt waited),
-        // or before the library is loaded, are kept in the list but not played.
-        if (m_Closed || !m_Player || !m_Player->Initialized()) {
+        // Files that come before the library is loaded, or after the window's close released it
+        // (a quit while the first start's prompt waited), are kept in the list but not played.
+        if (!m_Player || !m_Player->Initialized()) {
             AddEntries(paths);
             RebuildSongList();
             return;

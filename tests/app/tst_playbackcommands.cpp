@@ -147,32 +147,30 @@ private slots:
         QCOMPARE(script().callsTo("ESPlay").size(), size_t(1));
     }
 
-    void aFailingStartThrowsAndLeavesPlaybackStopped()
+    // A failure on the way to a new song or to a stopped one still leaves playback stopped, and
+    // Play can try again.
+    void aFailingCommandLeavesPlaybackStopped_data()
     {
-        playback->play();
-        setMode(4);
-        script().results["ESOpen"] = 0;
-        script().lastError = 5;
-        QVERIFY_THROWS_EXCEPTION(std::exception, playback->next());
-        QCOMPARE(playback->state(), State::Stopped);
-        QVERIFY(!playback->pollTimer()->isActive());
-        script().results.erase("ESOpen");
-        script().lastError = 0;
-        playback->play(); // Play tries again
-        QCOMPARE(playback->state(), State::Playing);
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<bool>("stopping");
+        QTest::newRow("next song cannot open") << "ESOpen" << false;
+        QTest::newRow("stopped stream cannot be made ready") << "ESInitStream" << true;
     }
-
-    void aFailingStopStillLeavesPlaybackStopped()
+    void aFailingCommandLeavesPlaybackStopped()
     {
+        QFETCH(QString, failing);
+        QFETCH(bool, stopping);
         playback->play();
         setMode(4);
-        script().results["ESInitStream"] = 0;
-        script().lastError = 6;
-        QVERIFY_THROWS_EXCEPTION(std::exception, playback->stop());
+        script().results[failing.toStdString()] = 0;
+        script().lastError = 5;
+        QVERIFY_THROWS_EXCEPTION(std::exception, stopping ? playback->stop() : playback->next());
         QCOMPARE(playback->state(), State::Stopped);
         QVERIFY(!playback->pollTimer()->isActive());
-        script().results.erase("ESInitStream");
+        script().results.erase(failing.toStdString());
         script().lastError = 0;
+        playback->play();
+        QCOMPARE(playback->state(), State::Playing);
     }
 
     void addAndPlayStartsTheFirstAddedWhereSortingPutIt()
