@@ -52,6 +52,8 @@ TPlayForm::TPlayForm(RegistryStore &store, const QString &programFolder,
       m_programFolder(programFolder), m_arguments(arguments), m_startFolder(QDir::currentPath()),
       m_lastPlaylistPath(lastPlaylistPathFor(programFolder))
 {
+    // Before the controls exist: a listening screen reader asks for them as their names are set.
+    installControlAccessibility();
     ui->setupUi(this);
     setFixedSize(252, 412);
     ui->LMDPanelFill1->installEventFilter(this);
@@ -130,7 +132,6 @@ void TPlayForm::createComponents()
     m_IniOut1->SetItems(mainWindowSettings());
 
     showBuiltinPictures();
-    installControlAccessibility();
 
     // Object references a form file cannot hold.
     ui->SongList->setPopupMenu(ui->PopupMenu1);

@@ -45,6 +45,9 @@ class tst_windowkeys : public QObject {
     }
 
 private slots:
+    // As under a screen reader: the window's controls tell their names while they are built.
+    void initTestCase() { QAccessible::setActive(true); }
+
     // A shown, active window with three songs a, b, c and the focus on the list.
     void init()
     {
@@ -69,6 +72,53 @@ private slots:
     {
         fixture.reset();
         songs.clear();
+    }
+
+    // First, so that it sees the process's first window: the one a screen reader meets.
+    void screenReadersFindNamedControlsThatPressAndReadTheirValues()
+    {
+        const std::pair<TLMDSpeedButton *, QString> buttons[] = {
+            {form->ui->LMDSpeedButton1, "Play"},      {form->ui->LMDSpeedButton2, "Pause"},
+            {form->ui->LMDSpeedButton3, "Stop"},      {form->ui->LMDSpeedButton4, "Previous song"},
+            {form->ui->LMDSpeedButton5, "Next song"}, {form->ui->LMDSpeedButton6, "Hide"},
+            {form->ui->LMDSpeedButton7, "Quit"}};
+        for (const auto &[button, name] : buttons) {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
+            QVERIFY(accessible);
+            QCOMPARE(accessible->role(), QAccessible::Button);
+            QCOMPARE(accessible->text(QAccessible::Name), name);
+            QVERIFY(accessible->actionInterface());
+            QCOMPARE(accessible->actionInterface()->actionNames(),
+                     QStringList{QAccessibleActionInterface::pressAction()});
+            QVERIFY(!button->toolTip().isEmpty());
+        }
+        // Pressed through the interface as with the mouse; a disabled one does nothing.
+        const auto press = [](QWidget *button) {
+            QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        };
+        press(form->ui->LMDSpeedButton3);
+        QVERIFY(fakeScript().callsTo("ESStop").empty());
+        press(form->ui->LMDSpeedButton1);
+        QCOMPARE(lastInputName(), songs[0]);
+        setMode(4);
+        press(form->ui->LMDSpeedButton2);
+        QVERIFY(form->ui->LMDSpeedButton2->isDown());
+        QVERIFY(QAccessible::queryAccessibleInterface(form->ui->LMDSpeedButton2)->state().pressed);
+
+        for (TLMDTrackBar *bar : {form->ui->Slider, form->ui->Slider2, form->ui->Slider1}) {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(bar);
+            QCOMPARE(accessible->role(), QAccessible::Slider);
+            QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
+            QAccessibleValueInterface *value = accessible->valueInterface();
+            QVERIFY(value);
+            QCOMPARE(value->currentValue().toInt(), bar->position());
+            QCOMPARE(value->maximumValue().toInt(), bar->maxValue());
+        }
+        form->ShowTime("01:23");
+        QAccessibleInterface *led = QAccessible::queryAccessibleInterface(form->ui->LedDisplay);
+        QCOMPARE(led->text(QAccessible::Name), "01:23");
+        QCOMPARE(led->text(QAccessible::Description), "Elapsed time");
     }
 
     void enterPlaysTheSelectedRowAndSpacePausesAndResumes_data()
@@ -174,52 +224,6 @@ private slots:
             press(Qt::Key_PageUp);
         QCOMPARE(bar.position(), 65535); // held at the end
         QCOMPARE(fakeScript().callsTo("ESSetVolume").back(), "ESSetVolume(7,ffffffff)");
-    }
-
-    void screenReadersFindNamedControlsThatPressAndReadTheirValues()
-    {
-        const std::pair<TLMDSpeedButton *, QString> buttons[] = {
-            {form->ui->LMDSpeedButton1, "Play"},      {form->ui->LMDSpeedButton2, "Pause"},
-            {form->ui->LMDSpeedButton3, "Stop"},      {form->ui->LMDSpeedButton4, "Previous song"},
-            {form->ui->LMDSpeedButton5, "Next song"}, {form->ui->LMDSpeedButton6, "Hide"},
-            {form->ui->LMDSpeedButton7, "Quit"}};
-        for (const auto &[button, name] : buttons) {
-            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
-            QVERIFY(accessible);
-            QCOMPARE(accessible->role(), QAccessible::Button);
-            QCOMPARE(accessible->text(QAccessible::Name), name);
-            QVERIFY(accessible->actionInterface());
-            QCOMPARE(accessible->actionInterface()->actionNames(),
-                     QStringList{QAccessibleActionInterface::pressAction()});
-            QVERIFY(!button->toolTip().isEmpty());
-        }
-        // Pressed through the interface as with the mouse; a disabled one does nothing.
-        const auto press = [](QWidget *button) {
-            QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
-                QAccessibleActionInterface::pressAction());
-        };
-        press(form->ui->LMDSpeedButton3);
-        QVERIFY(fakeScript().callsTo("ESStop").empty());
-        press(form->ui->LMDSpeedButton1);
-        QCOMPARE(lastInputName(), songs[0]);
-        setMode(4);
-        press(form->ui->LMDSpeedButton2);
-        QVERIFY(form->ui->LMDSpeedButton2->isDown());
-        QVERIFY(QAccessible::queryAccessibleInterface(form->ui->LMDSpeedButton2)->state().pressed);
-
-        for (TLMDTrackBar *bar : {form->ui->Slider, form->ui->Slider2, form->ui->Slider1}) {
-            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(bar);
-            QCOMPARE(accessible->role(), QAccessible::Slider);
-            QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
-            QAccessibleValueInterface *value = accessible->valueInterface();
-            QVERIFY(value);
-            QCOMPARE(value->currentValue().toInt(), bar->position());
-            QCOMPARE(value->maximumValue().toInt(), bar->maxValue());
-        }
-        form->ShowTime("01:23");
-        QAccessibleInterface *led = QAccessible::queryAccessibleInterface(form->ui->LedDisplay);
-        QCOMPARE(led->text(QAccessible::Name), "01:23");
-        QCOMPARE(led->text(QAccessible::Description), "Elapsed time");
     }
 };
 
