@@ -34,7 +34,8 @@ const QStringList &TPlayForm::Entries() const
 QStringList TPlayForm::chooseFilesToOpen()
 {
     QFileDialog dialog(this, QString(), m_openDialogFolder,
-                       QStringLiteral("MP3 files (*.mp3);;WMA files (*.wma);;M3U files (*.m3u)"));
+                       QStringLiteral("MP3 files (*.mp3);;WMA files (*.wma);;M3U files (*.m3u);;"
+                                      "M3U8 files (*.m3u8)"));
     dialog.setObjectName(QStringLiteral("OpenDlg"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setDefaultSuffix(QStringLiteral("mp3"));

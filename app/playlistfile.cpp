@@ -1,7 +1,10 @@
 #include "playlistfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <algorithm>
 #include <stdexcept>
 
@@ -47,28 +50,41 @@ void write(const QString &fileName, const QList<QStringView> &paths, const QStri
             QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()).toStdString());
 }
 
-QStringList splitLines(const QByteArray &data)
+namespace {
+
+QString decode(QByteArrayView data, Encoding encoding)
 {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(data);
+    if (utf8.hasError() && encoding == Encoding::Utf8OrLatin1)
+        return QString::fromLatin1(data);
+    return text;
+}
+
+bool isBlank(const QString &line)
+{
+    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
+}
+
+} // namespace
+
+QStringList splitLines(const QByteArray &data, Encoding encoding)
+{
+    const qsizetype end = data.indexOf('\x1a');
+    const QString text = decode(QByteArrayView(data).first(end < 0 ? data.size() : end), encoding);
     QStringList lines;
-    QByteArray line;
-    bool pending = false; // a line has begun (or the data has not ended after a line end)
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        char c = data.at(i);
-        if (c == '\x1a')
-            break;
-        if (c == '\r' || c == '\n') {
-            lines << QString::fromLocal8Bit(line);
-            line.clear();
-            pending = false;
-            if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
-                ++i;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
             continue;
-        }
-        line += c;
-        pending = true;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
     }
-    if (pending)
-        lines << QString::fromLocal8Bit(line);
+    if (start < text.size())
+        lines << text.mid(start);
     return lines;
 }
 
@@ -89,14 +105,24 @@ QStringList readLines(const QString &fileName)
                                      .arg(fileName)
                                      .arg(MaxFileBytes / (1024 * 1024))
                                      .toStdString());
-    return splitLines(data);
+    const bool utf8 = fileName.endsWith(QLatin1String(".m3u8"), Qt::CaseInsensitive);
+    return splitLines(data, utf8 ? Encoding::Utf8 : Encoding::Utf8OrLatin1);
+}
+
+QStringList resolvedFrom(QStringList lines, const QString &playlistFolder)
+{
+    for (QString &line : lines) {
+        if (isBlank(line) || line.startsWith(QLatin1Char('#')) ||
+            line.startsWith(QLatin1Char('/')) || line.contains(QLatin1Char(':')))
+            continue;
+        line = QDir::cleanPath(playlistFolder + QLatin1Char('/') + line);
+    }
+    return lines;
 }
 
 QStringList nonBlankLines(QStringList lines)
 {
-    lines.removeIf([](const QString &line) {
-        return std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() <= 32; });
-    });
+    lines.removeIf(isBlank);
     return lines;
 }
 

@@ -1,5 +1,6 @@
-// Playlist files (".m3u" and "loaded.lpl"): one path per line, CR LF, no header, the locale's
-// 8-bit text.
+// Playlist files (".m3u", ".m3u8" and "loaded.lpl"): one path per line, CR LF, no header. Written
+// in the locale's 8-bit text; read as UTF-8, or as Latin-1 when an ".m3u" from another program
+// is not valid UTF-8.
 #pragma once
 
 #include <QByteArray>
@@ -21,14 +22,20 @@ QByteArray contents(const QList<QStringView> &paths, const QString &currentFolde
 // list where a good one was. Throws std::runtime_error with the reason on failure.
 void write(const QString &fileName, const QList<QStringView> &paths, const QString &currentFolder);
 
+// How a file's bytes become text: UTF-8 when they are valid UTF-8, else Latin-1; or always UTF-8
+// (".m3u8"), where what is not valid reads as U+FFFD.
+enum class Encoding { Utf8OrLatin1, Utf8 };
 // Lines as read: CR, CR LF and a lone LF end a line; 0x1A or the end of the data ends the input.
-QStringList splitLines(const QByteArray &data);
+QStringList splitLines(const QByteArray &data, Encoding encoding = Encoding::Utf8OrLatin1);
 // Playlist files are read whole; a larger one is refused. A list of 100,000 songs takes about
 // 6 MB.
 constexpr qint64 MaxFileBytes = 32 * 1024 * 1024;
-// The lines of a file; throws std::runtime_error when it cannot be read or is larger than
-// MaxFileBytes.
+// The lines of a file, with the encoding its extension asks for; throws std::runtime_error when it
+// cannot be read or is larger than MaxFileBytes.
 QStringList readLines(const QString &fileName);
+// The lines as song paths: a relative path is taken from the playlist's own folder. Blank lines,
+// comments ("#...") and lines holding a colon (a URL, a drive) stay as they are.
+QStringList resolvedFrom(QStringList lines, const QString &playlistFolder);
 // The lines "loaded.lpl" contributes: those that are not blank, as read (untrimmed).
 QStringList nonBlankLines(QStringList lines);
 

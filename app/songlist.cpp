@@ -6,6 +6,16 @@
 #include "playlistfile.h"
 #include "songentries.h"
 
+namespace {
+
+QStringList linesOfPlaylist(const QString &fileName)
+{
+    return PlaylistFile::resolvedFrom(PlaylistFile::readLines(fileName),
+                                      QFileInfo(fileName).absolutePath());
+}
+
+} // namespace
+
 SongList::SongList(QObject *parent) : QObject(parent) {}
 
 QString SongList::pathAt(int row) const
@@ -66,15 +76,15 @@ QStringList SongList::addChosenFiles(const QStringList &fileNames)
         const QString extension = dot < 0 ? QString() : name.mid(dot).toUpper();
         if (extension == QLatin1String(".MP3"))
             refused += addAll({fileName});
-        else if (extension == QLatin1String(".M3U"))
-            refused += addAll(PlaylistFile::readLines(fileName));
+        else if (extension == QLatin1String(".M3U") || extension == QLatin1String(".M3U8"))
+            refused += addAll(linesOfPlaylist(fileName));
     }
     return refused;
 }
 
 QStringList SongList::readPlaylist(const QString &fileName)
 {
-    return addAll(PlaylistFile::nonBlankLines(PlaylistFile::readLines(fileName)));
+    return addAll(PlaylistFile::nonBlankLines(linesOfPlaylist(fileName)));
 }
 
 void SongList::writePlaylist(const QString &fileName, const QString &currentFolder) const

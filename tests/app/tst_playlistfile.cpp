@@ -128,6 +128,48 @@ private slots:
         QCOMPARE(splitLines(data), lines);
     }
 
+    // Lists from other programs: UTF-8, or Latin-1 when not valid UTF-8; ".m3u8" always UTF-8.
+    void encodings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("UTF-8") << "a.m3u" << QByteArray("/m/Caf\xc3\xa9.mp3\r\n")
+                               << QStringList{u"/m/Caf\u00e9.mp3"_qs};
+        QTest::newRow("Latin-1") << "a.m3u" << QByteArray("/m/Caf\xe9.mp3\r\n/m/\xc3\xa9.mp3")
+                                 << QStringList{u"/m/Caf\u00e9.mp3"_qs, u"/m/\u00c3\u00a9.mp3"_qs};
+        QTest::newRow("m3u8 with a byte order mark")
+            << "a.M3U8" << QByteArray("\xef\xbb\xbf/m/Caf\xc3\xa9.mp3\n")
+            << QStringList{u"/m/Caf\u00e9.mp3"_qs};
+        QTest::newRow("m3u8 that is not UTF-8")
+            << "b.m3u8" << QByteArray("/m/Caf\xe9.mp3") << QStringList{u"/m/Caf\ufffd.mp3"_qs};
+        QTest::newRow("bytes after the end of input do not count")
+            << "c.m3u" << QByteArray("/m/Caf\xc3\xa9.mp3\x1a\xe9")
+            << QStringList{u"/m/Caf\u00e9.mp3"_qs};
+    }
+    void encodings()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, lines);
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        file.close();
+        QCOMPARE(readLines(file.fileName()), lines);
+    }
+
+    void relativeLinesAreTakenFromThePlaylistsFolder()
+    {
+        const QStringList lines{
+            "a.mp3",       "sub/b.mp3 ", "../c.mp3", "./d.mp3", "/abs/e.mp3", "http://host/f.mp3",
+            "#EXTINF:1,F", "#EXTM3U",    "",         "  "};
+        QCOMPARE(resolvedFrom(lines, "/lists/rock"),
+                 (QStringList{"/lists/rock/a.mp3", "/lists/rock/sub/b.mp3 ", "/lists/c.mp3",
+                              "/lists/rock/d.mp3", "/abs/e.mp3", "http://host/f.mp3", "#EXTINF:1,F",
+                              "#EXTM3U", "", "  "}));
+    }
+
     void lastListKeepsOnlyNonBlankLines()
     {
         QStringList lines = splitLines("#EXTM3U\r\n\r\n   \r\n/m/a.mp3  \r\n\t\r\n/m/b.mp3");

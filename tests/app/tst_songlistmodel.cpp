@@ -111,6 +111,34 @@ private slots:
         again.readPlaylist(saved);
         QCOMPARE(again.entries(), read.entries());
     }
+
+    // A list from elsewhere names its songs from its own folder, wherever the program runs; the
+    // paths then kept are the files' own.
+    void relativePathsOfAPlaylistAreItsFoldersAndAreKeptSo()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath("lists/rock"));
+        const QString m3u8 = folder.filePath("lists/rock/mix.m3u8");
+        QFile file(m3u8);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("one.mp3\n../two.mp3\nCaf\xc3\xa9.mp3\n");
+        file.close();
+        const QStringList expected{"one," + folder.filePath("lists/rock/one.mp3"),
+                                   "two," + folder.filePath("lists/two.mp3"),
+                                   u"Caf\u00e9,"_qs +
+                                       folder.filePath(u"lists/rock/Caf\u00e9.mp3"_qs)};
+
+        QDir::setCurrent(QDir::rootPath());
+        SongList chosen;
+        QVERIFY(chosen.addChosenFiles({m3u8}).isEmpty());
+        QCOMPARE(chosen.entries(), expected);
+
+        const QString kept = folder.filePath("loaded.lpl");
+        chosen.writePlaylist(kept, "/elsewhere");
+        SongList again;
+        QVERIFY(again.readPlaylist(kept).isEmpty());
+        QCOMPARE(again.entries(), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_songlistmodel)
