@@ -54,7 +54,7 @@ namespace {
 
 QString decode(QByteArrayView data, Encoding encoding)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(data);
     if (utf8.hasError() && encoding == Encoding::Utf8OrLatin1)
         return QString::fromLatin1(data);

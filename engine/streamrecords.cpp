@@ -1,6 +1,7 @@
 #include "streamrecords.h"
 
 #include <QByteArray>
+#include <QStringDecoder>
 #include <cstring>
 
 namespace {
@@ -12,7 +13,8 @@ int32_t int32At(const uint8_t *record, int offset)
     return value;
 }
 
-// A tag field: its bytes up to the first NUL, without characters below 33 at either end.
+// A tag field: its bytes up to the first NUL, without characters below 33 at either end, as UTF-8
+// when they are valid UTF-8 and as Latin-1 otherwise.
 QString tagField(const uint8_t *tag, int offset, int length)
 {
     const char *start = reinterpret_cast<const char *>(tag + offset);
@@ -24,7 +26,11 @@ QString tagField(const uint8_t *tag, int offset, int length)
         ++begin;
     while (end > begin && uint8_t(start[end - 1]) < 33)
         --end;
-    return QString::fromLocal8Bit(start + begin, end - begin);
+    // Tags made from ID3v2 are UTF-8; ID3v1 tags are mostly Latin-1, which is seldom valid UTF-8.
+    const QByteArrayView bytes(start + begin, end - begin);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace

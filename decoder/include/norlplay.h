@@ -227,8 +227,11 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
      * buffer of *size >= 16 bytes: the record and *size := 16. Error 2 when nothing is open or    \
      * the buffer is too small. */                                                                 \
     X(NpBool, ESGetInfo1, (NpHandle h, void *buffer, int32_t *size))                               \
-    /* *tag := the open stream's 128-byte ID3v1 tag, valid until the next entry call.              \
-     * Error 2 when nothing is open, 5 when the stream has no tag. */                              \
+    /* *tag := the open stream's 128-byte ID3v1 tag, valid until the next entry call. A file with  \
+     * only an ID3v2 tag gets a record made from it: title, artist, album, year, comment as UTF-8, \
+     * each cut to its field without splitting a character, and the genre byte of a numeric       \
+     * genre (255 otherwise). ID3v1 texts are as the file has them, often Latin-1.                 \
+     * Error 2 when nothing is open, 5 when the stream has neither tag. */                         \
     X(NpBool, ESGetInfo2, (NpHandle h, const void **tag))                                          \
     /* Prepares the output for the opened (1), ready (2), ended (3) or stopped (6) stream: mode 2; \
      * a ready or ended stream goes back to the start of the range first.                          \

@@ -395,9 +395,9 @@ NpStreamInfo Decoder::streamInfo() const
 const uint8_t *Decoder::id3v1Tag() const
 {
     requireStream();
-    if (!m_stream->id3v1())
-        fail(NP_ERROR_INPUT, "the stream has no ID3v1 tag");
-    return m_stream->id3v1()->data();
+    if (!m_stream->tagRecord())
+        fail(NP_ERROR_INPUT, "the stream has no ID3 tag");
+    return m_stream->tagRecord()->data();
 }
 
 // ---- The decoder thread -----------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "decodererror.h"
+#include "id3record.h"
 
 namespace norl {
 namespace {
@@ -25,6 +26,24 @@ void initLibraryOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { mpg123_init(); });
+}
+
+std::string_view text(const mpg123_string *string)
+{
+    if (!string || !string->p || string->fill == 0)
+        return {};
+    return {string->p, string->fill - 1}; // fill counts the closing NUL
+}
+
+// Version 2.3 keeps the year in TYER; 2.4 has a recording date, TDRC, that starts with it.
+std::string_view year(const mpg123_id3v2 &tag)
+{
+    if (tag.year)
+        return text(tag.year);
+    for (size_t i = 0; i < tag.texts; ++i)
+        if (std::memcmp(tag.text[i].id, "TDRC", 4) == 0)
+            return text(&tag.text[i].text);
+    return {};
 }
 
 // An ID3v2 tag's full size from its 10-byte header, or 0 when there is none.
@@ -89,10 +108,16 @@ MpegStream::MpegStream(std::unique_ptr<ByteSource> source)
         mpg123_id3v1 *v1 = nullptr;
         mpg123_id3v2 *v2 = nullptr;
         if ((mpg123_meta_check(m_handle) & MPG123_ID3) &&
-            mpg123_id3(m_handle, &v1, &v2) == MPG123_OK && v1) {
-            Id3v1Tag tag;
-            std::memcpy(tag.data(), v1, tag.size());
-            m_id3v1 = tag;
+            mpg123_id3(m_handle, &v1, &v2) == MPG123_OK) {
+            if (v1) {
+                Id3v1Tag tag;
+                std::memcpy(tag.data(), v1, tag.size());
+                m_tagRecord = tag;
+                m_hasId3v1 = true;
+            } else if (v2) {
+                m_tagRecord = id3v1RecordFrom({text(v2->title), text(v2->artist), text(v2->album),
+                                               year(*v2), text(v2->comment), text(v2->genre)});
+            }
         }
         readStreamInfo();
     } catch (...) {
@@ -120,7 +145,7 @@ void MpegStream::readStreamInfo()
     int64_t ms = framesToMs(m_lengthFrames);
     if (m_source->size() <= 0 || ms <= 0)
         return;
-    int64_t audioBytes = m_source->size() - m_id3v2Bytes - (m_id3v1 ? NP_ID3V1_SIZE : 0);
+    int64_t audioBytes = m_source->size() - m_id3v2Bytes - (m_hasId3v1 ? NP_ID3V1_SIZE : 0);
     if (audioBytes <= 0) // the tags claim more than the file holds: no average to trust
         return;
     int64_t average = audioBytes * 8 * 1000 / ms;

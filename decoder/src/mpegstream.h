@@ -37,7 +37,8 @@ public:
     int64_t framesToMs(int64_t frames) const;
     int64_t msToFrames(int64_t ms) const;
     const NpStreamInfo &info() const { return m_info; }
-    const std::optional<Id3v1Tag> &id3v1() const { return m_id3v1; }
+    // The ID3v1 tag, or one made from the ID3v2 tag when the file has no ID3v1 tag.
+    const std::optional<Id3v1Tag> &tagRecord() const { return m_tagRecord; }
     bool canSeek() const { return m_source->canSeek(); }
 
     // Next PCM frame that decode() delivers.
@@ -60,7 +61,8 @@ private:
     int64_t m_position = 0;
     int m_decodeError = 0; // met after PCM that went out first; ends the stream at the next call
     NpStreamInfo m_info{};
-    std::optional<Id3v1Tag> m_id3v1;
+    bool m_hasId3v1 = false; // the last 128 bytes are a tag, not audio
+    std::optional<Id3v1Tag> m_tagRecord;
 };
 
 } // namespace norl

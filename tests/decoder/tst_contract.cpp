@@ -9,6 +9,42 @@
 
 namespace {
 
+// An ID3v2 text frame in the given text encoding (0 Latin-1, 1 UTF-16, 3 UTF-8); its size is a
+// plain number in version 3 and sync-safe in version 4.
+QByteArray frame(int version, const char *id, char encoding, const QByteArray &text)
+{
+    const QByteArray body = QByteArray(1, encoding) + text;
+    const int n = int(body.size());
+    const int shift = version == 4 ? 7 : 8;
+    QByteArray bytes(id);
+    for (int i = 3; i >= 0; --i)
+        bytes += char((n >> (shift * i)) & (version == 4 ? 0x7f : 0xff));
+    return bytes + QByteArray(2, '\0') + body;
+}
+
+QByteArray id3v2(int version, const QList<QByteArray> &frames)
+{
+    const QByteArray body = frames.join();
+    const int n = int(body.size());
+    QByteArray header("ID3");
+    header += char(version);
+    header += QByteArray(2, '\0');
+    for (int i = 3; i >= 0; --i)
+        header += char((n >> (7 * i)) & 0x7f);
+    return header + body;
+}
+
+// The ID3v1 record the library hands out: "TAG" and NUL-padded fields.
+QByteArray record(const QByteArray &title, const QByteArray &artist, const QByteArray &album,
+                  const QByteArray &year, const QByteArray &comment, int genre)
+{
+    QByteArray bytes("TAG");
+    for (auto [text, size] :
+         {std::pair{title, 30}, {artist, 30}, {album, 30}, {year, 4}, {comment, 30}})
+        bytes += text + QByteArray(size - text.size(), '\0');
+    return bytes + char(genre);
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile f(path);
@@ -388,9 +424,55 @@ private slots:
         QCOMPARE(bytes.mid(3, 30), QByteArray("Thirty Character Title 1234567"));
         QCOMPARE(bytes.mid(93, 4), QByteArray("2024"));
 
-        openFixture(QStringLiteral("big-id3v2.mp3"));
+        openFixture(QStringLiteral("sine-1k-cbr128-info.mp3"));
         QVERIFY(!(lib.ESGetInfo2(h, &tag) & 0xff));
         QCOMPARE(lib.ESLastError(h), 5);
+    }
+
+    // A file with only an ID3v2 tag: the record is made from it, texts as UTF-8 cut to the
+    // fields on character boundaries, whatever encoding the tag's frames use.
+    void id3v2OnlyTag_data()
+    {
+        QTest::addColumn<QByteArray>("tag");
+        QTest::addColumn<QByteArray>("record");
+        const QByteArray cafe = "Caf\xc3\xa9"; // as UTF-8
+        QTest::newRow("v2.3 Latin-1")
+            << id3v2(3,
+                     {frame(3, "TIT2", 0, "Caf\xe9"), frame(3, "TPE1", 0, "Artist"),
+                      frame(3, "TALB", 0, "Album"), frame(3, "TYER", 0, "1999"),
+                      frame(3, "TCON", 0, "(8)"), frame(3, "COMM", 0, QByteArray("eng\0Nice", 8))})
+            << record(cafe, "Artist", "Album", "1999", "Nice", 8);
+        QTest::newRow("v2.3 UTF-16") << id3v2(3, {frame(3, "TIT2", 1,
+                                                        QByteArray("\xff\xfe"
+                                                                   "C\0a\0f\0\xe9\0",
+                                                                   10)),
+                                                  frame(3, "TCON", 0, "Jazz")})
+                                     << record(cafe, "", "", "", "", 255);
+        // 29 bytes and a two-byte character: the character does not fit in 30 and is left out.
+        const QByteArray long29(29, 'x');
+        QTest::newRow("v2.4 UTF-8 cut whole")
+            << id3v2(4, {frame(4, "TIT2", 3, long29 + "\xc3\xa9"),
+                         frame(4, "TDRC", 3, "2019-05-01"), frame(4, "TCON", 3, "17")})
+            << record(long29, "", "", "2019", "", 17);
+        QTest::newRow("the fixture made by lame")
+            << QByteArray() << record("Big Tag", "Fixture Artist", "", "", "", 255);
+    }
+    void id3v2OnlyTag()
+    {
+        QFETCH(QByteArray, tag);
+        QFETCH(QByteArray, record);
+        if (tag.isEmpty()) {
+            openFixture(QStringLiteral("big-id3v2.mp3"));
+        } else {
+            QFile file(tmp.filePath("id3v2.mp3"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(tag + fileBytes(fixture("one-second.mp3")));
+            file.close();
+            openFile(file.fileName());
+        }
+        const void *got = nullptr;
+        QVERIFY(lib.ESGetInfo2(h, &got) & 0xff);
+        QCOMPARE(QByteArray(static_cast<const char *>(got), NP_ID3V1_SIZE), record);
     }
 
     void exactLengths_data()

@@ -536,18 +536,18 @@ private slots:
         put(0, "TAG");
         put(3, "Thirty Character Title 1234567"); // fills the field: no NUL
         put(33, "\x01  The Artist \t");
-        put(63, "Album\0junk after the NUL");
+        put(63, "Caf\xe9"); // Latin-1, as ID3v1 tags mostly are
         put(93, "2024");
-        put(97, "comment");
+        put(97, "Caf\xc3\xa9"); // UTF-8, as a record made from ID3v2 is
         tag[127] = 17;
         QString title, artist, album, year, comment;
         uint8_t genre = 0;
         DecodeID3Info(tag.data(), title, artist, album, year, comment, genre);
         QCOMPARE(title, QStringLiteral("Thirty Character Title 1234567"));
         QCOMPARE(artist, QStringLiteral("The Artist"));
-        QCOMPARE(album, QStringLiteral("Album"));
+        QCOMPARE(album, u"Caf\u00e9"_qs);
         QCOMPARE(year, QStringLiteral("2024"));
-        QCOMPARE(comment, QStringLiteral("comment"));
+        QCOMPARE(comment, u"Caf\u00e9"_qs);
         QCOMPARE(genre, uint8_t(17));
     }
 
