@@ -11,11 +11,22 @@
 #include "songlist.h"
 #include "songrows.h"
 
+namespace {
+
+// Wider than the poll's interval, so that one poll in a song's last second arms the end watch.
+constexpr int EndWatchWindowMs = 1100;
+// How often the end watch looks while the last of the audio plays out.
+constexpr int EndWatchStepMs = 5;
+
+} // namespace
+
 Playback::Playback(SongList &songs, QObject *parent)
-    : QObject(parent), m_songs(songs), m_timer(new QTimer(this))
+    : QObject(parent), m_songs(songs), m_timer(new QTimer(this)), m_endWatch(new QTimer(this))
 {
     m_timer->setObjectName(QStringLiteral("Timer"));
     m_timer->setInterval(1000);
+    m_endWatch->setSingleShot(true);
+    m_endWatch->setTimerType(Qt::PreciseTimer);
     // New rows carry no selection over.
     connect(&m_songs, &SongList::rowsReset, this, [this] { setCurrentRow(-1); });
 }
@@ -64,9 +75,15 @@ void Playback::setState(State state)
     emit stateChanged(state);
 }
 
-void Playback::showStopped()
+void Playback::stopPolling()
 {
     m_timer->stop();
+    m_endWatch->stop();
+}
+
+void Playback::showStopped()
+{
+    stopPolling();
     // Told also when already stopped: a start that failed has to show that it did not start.
     m_state = State::Stopped;
     emit stateChanged(m_state);
@@ -84,7 +101,7 @@ void Playback::playCurrent()
         for (int tried = 0; tried < rows; ++tried) {
             const QString path = m_songs.pathAt(row);
             if (m_player->PlayerMode() != 0) {
-                m_timer->stop();
+                stopPolling();
                 m_player->Close();
             }
             if (QFileInfo(path).isFile()) {
@@ -146,11 +163,35 @@ void Playback::tick()
     if (mode == 4) {
         m_elapsed.tick();
         emit elapsedChanged(m_elapsed);
+        armEndWatch();
     }
     emit positionChanged(m_player->Position() / 1000);
     const int level = (int(m_player->LeftVolume()) + int(m_player->RightVolume())) / 2;
     if (level != m_volume)
         setVolume(level);
+}
+
+void Playback::armEndWatch()
+{
+    const int left = m_player->Size() - m_player->Position();
+    if (left < EndWatchWindowMs && !m_endWatch->isActive())
+        m_endWatch->start(std::max(left, 0));
+}
+
+void Playback::watchEnd()
+{
+    if (!m_player)
+        return;
+    switch (m_player->PlayerMode()) {
+    case 3:
+        chooseNextSong();
+        break;
+    case 4:
+        m_endWatch->start(EndWatchStepMs);
+        break;
+    default: // paused or stopped: the poll arms the watch again when it plays on
+        break;
+    }
 }
 
 void Playback::chooseNextSong()
@@ -242,6 +283,7 @@ void Playback::previous()
 
 void Playback::seek(int seconds)
 {
+    m_endWatch->stop(); // the next poll arms it again if the seek stayed near the end
     m_player->SetPosition(seconds * 1000);
     // Where the seek bar would show it: within the song's length when that is known.
     int now = std::max(m_player->Position() / 1000, 0);

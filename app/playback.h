@@ -42,6 +42,9 @@ public:
     TElPlayer *player() const { return m_player; }
     // The one-second poll, running while a song is open; its timeout is meant to call tick().
     QTimer *pollTimer() const { return m_timer; }
+    // Armed by the poll in a song's last second; its timeout is meant to call watchEnd(), so that
+    // the next song follows the end at once instead of at the next poll.
+    QTimer *endWatchTimer() const { return m_endWatch; }
 
     State state() const { return m_state; }
     int currentRow() const { return m_row; }
@@ -89,6 +92,8 @@ public:
     // One second of the poll: the elapsed time, the position, the volume, and the next song by
     // the play mode when one has ended.
     void tick();
+    // Goes on by the play mode when the song has ended, else looks again shortly while it plays.
+    void watchEnd();
 
 signals:
     // Also when a command that could not start a song leaves playback stopped as it was.
@@ -109,10 +114,13 @@ private:
     void chooseNextSong();
     void setState(State state);
     void showStopped();
+    void stopPolling();
+    void armEndWatch();
 
     SongList &m_songs;
     TElPlayer *m_player = nullptr;
     QTimer *m_timer;
+    QTimer *m_endWatch;
     State m_state = State::Stopped;
     PlayMode m_playMode = PlayMode::Forward;
     int m_row = -1;

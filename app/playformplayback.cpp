@@ -30,6 +30,8 @@ void TPlayForm::bindPlayback()
     connect(list, &TLMDImageListBox::ItemIndexChanged, playback, &Playback::setCurrentRow);
     connect(playback, &Playback::currentRowChanged, list, &TLMDImageListBox::setItemIndex);
     connect(playback->pollTimer(), &QTimer::timeout, this, &TPlayForm::TimerTimer);
+    connect(playback->endWatchTimer(), &QTimer::timeout, this,
+            [this] { CommandScope::run([this] { m_playback->watchEnd(); }); });
     connect(playback, &Playback::songStarted, this, &TPlayForm::showStartedSong);
     connect(playback, &Playback::stateChanged, this, &TPlayForm::showPlaybackState);
     connect(playback, &Playback::elapsedChanged, this,

@@ -226,6 +226,43 @@ private slots:
         // No bitrate known: the decoder's position stands in.
         QCOMPARE(playback->elapsed(), (ElapsedTime{0, 30}));
     }
+
+    // In a song's last second the poll arms a close watch, so the next song follows its end at
+    // once; a seek away or a pause lets the watch go.
+    void theNextSongFollowsTheEndWithoutWaitingForThePoll()
+    {
+        // As the window routes it.
+        connect(playback->endWatchTimer(), &QTimer::timeout, playback.get(), &Playback::watchEnd);
+        playback->play();
+        setMode(4);
+        script().results["ESGetPos"] = 30000;
+        playback->tick();
+        QVERIFY(!playback->endWatchTimer()->isActive()); // half a minute left
+
+        script().results["ESGetPos"] = 60600;
+        playback->tick();
+        QVERIFY(playback->endWatchTimer()->isActive());
+        QVERIFY(playback->endWatchTimer()->interval() <= 400);
+        script().results["ESGetPos"] = 61000;
+        QTest::qWait(450); // past the expected end, the last audio still playing out
+        QVERIFY(playback->endWatchTimer()->isActive());
+        QCOMPARE(lastInputName(), paths[0]);
+
+        setMode(3);
+        QTRY_COMPARE_WITH_TIMEOUT(lastInputName(), paths[1], 200);
+        QCOMPARE(playback->currentRow(), 1);
+        QVERIFY(!playback->endWatchTimer()->isActive());
+
+        setMode(4);
+        playback->tick();
+        QVERIFY(playback->endWatchTimer()->isActive());
+        playback->seek(10);
+        QVERIFY(!playback->endWatchTimer()->isActive());
+        playback->tick();
+        setMode(5);
+        QTRY_VERIFY_WITH_TIMEOUT(!playback->endWatchTimer()->isActive(), 200);
+        QCOMPARE(lastInputName(), paths[1]);
+    }
 };
 
 QTEST_MAIN(tst_playbackcommands)
