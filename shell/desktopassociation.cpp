@@ -125,10 +125,8 @@ bool XdgDesktopAssociation::installedEntryRuns(const QString &exePath)
     const QString entry = m_folders.findEntry(EntryName);
     if (entry.isEmpty() || entry == entryPath())
         return false;
-    const QString program = execProgramFile(readCommand());
-    const QString target = QFileInfo(program).canonicalFilePath();
-    return !program.isEmpty() && !target.isEmpty() &&
-           target == QFileInfo(exePath).canonicalFilePath();
+    const QString target = QFileInfo(execProgramFile(readCommand())).canonicalFilePath();
+    return !target.isEmpty() && target == QFileInfo(exePath).canonicalFilePath();
 }
 
 QString XdgDesktopAssociation::entryText(const QString &exePath, const QString &mimeType)
