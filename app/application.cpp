@@ -6,11 +6,18 @@
 #include <cstdio>
 #include <exception>
 
+#include "trayicon.h"
+
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("NorlPlayer"));
     setApplicationDisplayName(QStringLiteral("NorlPlayer"));
     setApplicationVersion(QStringLiteral("1.5"));
+    // Ties the windows to the menu entry (the Wayland application id, startup notification).
+    setDesktopFileName(QStringLiteral("norlplayer"));
+    // Every window and dialog, and so the taskbar and the window switcher, shows the program's
+    // icon from the pictures beside the program.
+    setWindowIcon(TLMDTrayIcon::programIcon(applicationDirPath()));
     // The forms ask for the classic dialog face; Liberation Sans has its metrics.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }

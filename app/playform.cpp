@@ -17,6 +17,7 @@
 #include "instanceguard.h"
 #include "leftoversavefiles.h"
 #include "oneinstance.h"
+#include "ownfiles.h"
 #include "players.h"
 #include "registrystore.h"
 #include "screenplacement.h"
@@ -230,7 +231,7 @@ void TPlayForm::FormShow()
 QString TPlayForm::lastPlaylistPathFor(const QString &programFolder)
 {
     const QString name = QStringLiteral("loaded.lpl");
-    if (QFileInfo(programFolder).isWritable())
+    if (mayWriteBesideProgram(programFolder, programFolder))
         return QDir(programFolder).filePath(name);
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userFolder);

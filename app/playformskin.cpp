@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "bitmapfile.h"
+#include "ownfiles.h"
 #include "playform.h"
 #include "skinfile.h"
 #include "transportglyph.h"
@@ -81,8 +82,11 @@ void TPlayForm::LoadSkin(const QString &fileName)
     ui->LMDPanelFill1->setBitmap(background);
     // The panel now paints every pixel of the window.
     setAttribute(Qt::WA_NoSystemBackground);
-    // The region file lies beside the skin, or in the cache when the skin folder is read-only.
-    QString regionFile = QDir::current().filePath(QStringLiteral("mask.mk"));
+    // The region file lies beside the skin, or in the cache when the skin folder is read-only or
+    // part of an installed copy.
+    QString regionFile = mayWriteBesideProgram(QDir::currentPath(), m_programFolder)
+                             ? QDir::current().filePath(QStringLiteral("mask.mk"))
+                             : cachedRegionFilePath(QDir::currentPath());
     try {
         SaveBitmapRegion(ui->LMDPanelFill1->bitmap(), 0xffffff, regionFile);
     } catch (const std::runtime_error &) {

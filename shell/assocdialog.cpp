@@ -103,8 +103,10 @@ void TAssocDialog::MakeAssociation(const QString &Ext, const QString &ExePath)
         m_runBox(box);
         return;
     }
-    // The entry first, so that the default never names an entry that is not there.
-    SetValInReg([&] { return m_association.writeEntry(ExePath, mimeType); });
+    // The entry first, so that the default never names an entry that is not there. An entry
+    // installed with this program is named as it is, not shadowed by a second one.
+    if (!m_association.installedEntryRuns(ExePath))
+        SetValInReg([&] { return m_association.writeEntry(ExePath, mimeType); });
     SetValInReg([&] { return m_association.writeDefault(mimeType); });
 }
 
@@ -118,14 +120,12 @@ bool runAssociationCheck(QWidget *owner, RegistryStore &store, DesktopAssociatio
                          const QString &exePath,
                          const std::function<void(TAssocDialog &)> &showModal)
 {
-    const QString mimeType = mimeTypeForExtension(QStringLiteral("mp3"));
-    const QString command = association.readCommand();
-    const QString defaultEntry = association.readDefault(mimeType);
+    const bool associated =
+        association.isAssociated(exePath, mimeTypeForExtension(QStringLiteral("mp3")));
     // Created at every check, shown or not: its destruction stores "never display".
     TAssocDialog AssocDialog(owner, store, association);
     AssocDialog.SetExePath(exePath);
-    if (DesktopAssociation::holds(command, defaultEntry, exePath) ||
-        AssocDialog.CheckBox1()->isChecked())
+    if (associated || AssocDialog.CheckBox1()->isChecked())
         return false;
     if (showModal)
         showModal(AssocDialog);

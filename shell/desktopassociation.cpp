@@ -65,6 +65,14 @@ bool DesktopAssociation::holds(const QString &command, const QString &defaultEnt
     return command == commandFor(exePath) && defaultEntry == EntryName;
 }
 
+bool DesktopAssociation::isAssociated(const QString &exePath, const QString &mimeType)
+{
+    const QString command = readCommand();
+    const QString defaultEntry = readDefault(mimeType);
+    return holds(command, defaultEntry, exePath) ||
+           (defaultEntry == EntryName && installedEntryRuns(exePath));
+}
+
 QString mimeTypeForExtension(const QString &ext)
 {
     // The one the program asks for does not depend on the system's MIME database.
@@ -110,6 +118,15 @@ QString XdgDesktopAssociation::readCommand()
 QString XdgDesktopAssociation::readDefault(const QString &mimeType)
 {
     return m_folders.defaultFor(mimeType);
+}
+
+bool XdgDesktopAssociation::installedEntryRuns(const QString &exePath)
+{
+    const QString entry = m_folders.findEntry(EntryName);
+    if (entry.isEmpty() || entry == entryPath())
+        return false;
+    const QString target = QFileInfo(execProgramFile(readCommand())).canonicalFilePath();
+    return !target.isEmpty() && target == QFileInfo(exePath).canonicalFilePath();
 }
 
 QString XdgDesktopAssociation::entryText(const QString &exePath, const QString &mimeType)

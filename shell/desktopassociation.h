@@ -1,7 +1,8 @@
 // The desktop's file association. The program is associated with a file type when the default
 // application for the type's MIME type is the program's desktop entry, and that entry's command
-// runs this very program file. On Linux both live in freedesktop files; the program writes the
-// user's:
+// runs this very program file: the user's own entry carries exactly the command written for it,
+// an entry installed with the program (outside the user's folders) may run it through the PATH
+// or a link. On Linux both live in freedesktop files; the program writes the user's:
 //   <applications folder>/norlplayer.desktop   the entry: name, command, icon, MIME types
 //   <configuration folder>/mimeapps.list        [Default Applications]
 //   audio/mpeg=norlplayer.desktop
@@ -27,14 +28,21 @@ public:
     // Makes the program's entry the default for `mimeType`, keeping every other default and
     // section. False when it cannot be written.
     virtual bool writeDefault(const QString &mimeType) = 0;
+    // Whether the program's entry that wins was installed with the program rather than written
+    // for the user, and its command runs `exePath` (through the PATH, links followed).
+    virtual bool installedEntryRuns(const QString &exePath) = 0;
+
+    // The association test: the default for `mimeType` is the program's entry, and that entry
+    // runs `exePath`.
+    bool isAssociated(const QString &exePath, const QString &mimeType);
 
     // The file name of the program's entry, which is also its desktop id.
     static const QString EntryName;
     // The command an entry for `exePath` carries: the path, quoted and escaped as the desktop
     // entry format requires when it holds reserved characters, then " %f".
     static QString commandFor(const QString &exePath);
-    // The association test, on values already read: the entry runs exactly `exePath` and it is
-    // the default. Exact texts: a command differing in case or quoting fails.
+    // The test for the user's own entry, on values already read: it runs exactly `exePath` and
+    // it is the default. Exact texts: a command differing in case or quoting fails.
     static bool holds(const QString &command, const QString &defaultEntry, const QString &exePath);
 };
 
@@ -59,6 +67,7 @@ public:
     QString readDefault(const QString &mimeType) override;
     bool writeEntry(const QString &exePath, const QString &mimeType) override;
     bool writeDefault(const QString &mimeType) override;
+    bool installedEntryRuns(const QString &exePath) override;
 
     QString entryPath() const;
     QString mimeAppsPath() const;

@@ -74,7 +74,7 @@ bool TLMDTrayIcon::canHideToTray() const
 QIcon TLMDTrayIcon::programIcon(const QString &folder)
 {
     QIcon icon;
-    for (const int size : {16, 32, 48}) {
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QString file = QDir(folder).filePath(QStringLiteral("norlplayer-%1.png").arg(size));
         if (QFileInfo::exists(file))
             icon.addFile(file, QSize(size, size));

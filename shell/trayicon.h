@@ -53,7 +53,8 @@ public:
     // True when hiding the owner leaves a way back: active, a tray exists and the icon is in it.
     bool canHideToTray() const;
 
-    // The program's pictures lying in `folder` (norlplayer-16/32/48.png); null when none is there.
+    // The program's pictures lying in `folder` (norlplayer-SIZE.png, 16 to 256); null when none is
+    // there.
     static QIcon programIcon(const QString &folder);
 
     // Whether `bus` has a notification area host. On the session bus that means the icon lives in

@@ -76,6 +76,17 @@ QString execProgram(const QString &command)
     return QString(); // no closing quote: not a valid command
 }
 
+QString execProgramFile(const QString &command)
+{
+    const QString program = execProgram(command);
+    if (program.isEmpty())
+        return QString();
+    if (!QDir::isAbsolutePath(program))
+        return QStandardPaths::findExecutable(program);
+    const QFileInfo file(program);
+    return file.isFile() && file.isExecutable() ? program : QString();
+}
+
 XdgFolders XdgFolders::fromEnvironment()
 {
     const QString home = QDir::homePath();
@@ -143,15 +154,9 @@ bool XdgFolders::isInstalled(const QString &id) const
     const QString entry = findEntry(id);
     if (entry.isEmpty())
         return false;
-    const QString program =
-        execProgram(valueIn(entry, QStringLiteral("Desktop Entry"), QStringLiteral("Exec"))
-                        .value_or(QString()));
-    if (program.isEmpty())
-        return false;
-    if (!QDir::isAbsolutePath(program))
-        return !QStandardPaths::findExecutable(program).isEmpty();
-    const QFileInfo file(program);
-    return file.isFile() && file.isExecutable();
+    return !execProgramFile(valueIn(entry, QStringLiteral("Desktop Entry"), QStringLiteral("Exec"))
+                                .value_or(QString()))
+                .isEmpty();
 }
 
 QString XdgFolders::defaultFor(const QString &mimeType) const

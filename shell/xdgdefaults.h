@@ -41,3 +41,6 @@ std::optional<QString> readKeyFile(const QString &path);
 
 // The program an Exec command starts: its first argument, unquoted.
 QString execProgram(const QString &command);
+// The file of the program an Exec command starts: a bare name is looked up through the PATH.
+// Empty when there is none or it cannot be run.
+QString execProgramFile(const QString &command);

@@ -1,5 +1,6 @@
 // The main window's plain arithmetic and texts: typed integers, the elapsed time and its
-// estimate after a seek, moving between rows, and the quality line.
+// estimate after a seek, moving between rows, the quality line, and where the program may keep
+// its own files.
 #include <QRandomGenerator>
 #include <QtTest>
 #include <limits>
@@ -7,6 +8,7 @@
 
 #include "elapsedtime.h"
 #include "integertext.h"
+#include "ownfiles.h"
 #include "songrows.h"
 #include "streamquality.h"
 
@@ -192,6 +194,39 @@ private slots:
         }
         for (int times : std::as_const(drawn))
             QVERIFY2(times > 800 && times < 1200, qPrintable(QString::number(times)));
+    }
+
+    // "program" is the program's folder, "program/blue" a skin beside it, "skins" a user's skin
+    // folder elsewhere and "link" a link to the skin beside the program.
+    void filesBesideTheProgram_data()
+    {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("build tree") << false << "program" << true;
+        QTest::newRow("build tree's skin") << false << "program/blue" << true;
+        QTest::newRow("installed") << true << "program" << false;
+        QTest::newRow("installed skin") << true << "program/blue" << false;
+        QTest::newRow("installed skin through a link") << true << "link" << false;
+        QTest::newRow("user's skin beside an installed copy") << true << "skins" << true;
+        QTest::newRow("sibling with a longer name") << true << "program-extra" << true;
+    }
+
+    void filesBesideTheProgram()
+    {
+        QFETCH(bool, installed);
+        QFETCH(QString, folder);
+        QFETCH(bool, writable);
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        for (const char *name : {"program/blue", "skins", "program-extra"})
+            QVERIFY(dir.mkpath(name));
+        QVERIFY(QFile::link(dir.filePath("program/blue"), dir.filePath("link")));
+        if (installed) {
+            QFile mark(dir.filePath("program/") + InstalledMarkName);
+            QVERIFY(mark.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(mayWriteBesideProgram(dir.filePath(folder), dir.filePath("program")), writable);
     }
 
     void qualityLines_data()

@@ -234,6 +234,64 @@ private slots:
         QCOMPARE(start(exePath, Answer::No).shown, prompted);
     }
 
+    // A program installed with its entry in a system data folder and a link to it on the PATH:
+    // that entry counts as the association when it runs this program, and Yes then only makes it
+    // the default. "$PREFIX" is the install's root.
+    void installedEntry_data()
+    {
+        QTest::addColumn<QString>("installedExec");
+        QTest::addColumn<QString>("userExec"); // "<none>": no entry of the user's
+        QTest::addColumn<bool>("isDefault");
+        QTest::addColumn<bool>("prompted");
+        QTest::addColumn<bool>("userEntryAfterYes");
+        QTest::newRow("through the PATH") << "norlplayer %F"
+                                          << "<none>" << true << false << false;
+        QTest::newRow("through a link") << "$PREFIX/bin/norlplayer %U"
+                                        << "<none>" << true << false << false;
+        QTest::newRow("not the default yet") << "norlplayer %F"
+                                             << "<none>" << false << true << false;
+        QTest::newRow("runs another program") << "other-player %F"
+                                              << "<none>" << true << true << true;
+        QTest::newRow("shadowed by the user's entry for another program")
+            << "norlplayer %F"
+            << "$PREFIX/bin/other-player %f" << true << true << true;
+    }
+
+    void installedEntry()
+    {
+        QFETCH(QString, installedExec);
+        QFETCH(QString, userExec);
+        QFETCH(bool, isDefault);
+        QFETCH(bool, prompted);
+        QFETCH(bool, userEntryAfterYes);
+        const QString prefix = path("prefix");
+        const QString exePath = program("prefix/lib/norlplayer/norlplayer");
+        program("prefix/bin/other-player");
+        QVERIFY(QFile::link("../lib/norlplayer/norlplayer", path("prefix/bin/norlplayer")));
+        writeFile(path("sysdata/applications/norlplayer.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=NorlPlayer\nExec=" +
+                      installedExec.replace("$PREFIX", prefix) + "\nMimeType=audio/mpeg;\n");
+        if (userExec != "<none>")
+            writeFile(entryFile(), "[Desktop Entry]\nType=Application\nExec=" +
+                                       userExec.replace("$PREFIX", prefix) + "\n");
+        if (isDefault)
+            writeFile(mimeAppsFile(), Associated);
+        const QByteArray searchPath = qgetenv("PATH");
+        const auto restore = qScopeGuard([&] { qputenv("PATH", searchPath); });
+        qputenv("PATH", (prefix + "/bin:").toLocal8Bit() + searchPath);
+        association = std::make_unique<XdgDesktopAssociation>(
+            XdgFolders{path("config"), {}, path("data"), {path("sysdata")}, {}, {}});
+
+        QCOMPARE(start(exePath, Answer::Yes).shown, prompted);
+        QCOMPARE(QFile::exists(entryFile()), userEntryAfterYes || userExec != "<none>");
+        if (userEntryAfterYes)
+            QCOMPARE(association->readCommand(), DesktopAssociation::commandFor(exePath));
+        QCOMPARE(readFile(mimeAppsFile()), Associated);
+        QVERIFY(!start(exePath, Answer::No).shown);
+        // The same entry does not answer for a copy of the program elsewhere.
+        QVERIFY(start(program("elsewhere/norlplayer"), Answer::No).shown);
+    }
+
     void execQuoting_data()
     {
         QTest::addColumn<QString>("exePath");

@@ -354,7 +354,9 @@ private slots:
     void programIconLiesBesideTheProgram()
     {
         const QIcon icon = TLMDTrayIcon::programIcon(ProgramFolder);
-        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+        QCOMPARE(icon.availableSizes(),
+                 (QList<QSize>{
+                     {16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
         QVERIFY(bluePixels(icon.pixmap(32, 32).toImage()) > 100);
         QVERIFY(TLMDTrayIcon::programIcon(QDir::tempPath() + "/no-such-folder").isNull());
     }
