@@ -6,11 +6,11 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libmpg123-dev libpulse-dev)
 # What the player needs at run time beside the libraries.
-RUN_PACKAGES=(fonts-liberation xdg-utils)
+RUN_PACKAGES=(fonts-liberation xdg-utils qt6-wayland)
 # What the tests need: a private sound server, its tools, reference decoder, sanitizer runtime,
-# a tray host for the notification area and the desktop's own MIME tool.
+# a tray host for the notification area, the desktop's own MIME tool, a Wayland compositor.
 TEST_PACKAGES=(pulseaudio pulseaudio-utils sox mpg123 xvfb xauth clang libclang-rt-14-dev
-    fonts-liberation trayer xdg-utils)
+    fonts-liberation trayer xdg-utils weston qt6-wayland)
 
 # Installs the packages that are not installed yet (as root, or through sudo).
 ensure_packages() {
