@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QShowEvent>
 #include <QStandardPaths>
 
@@ -12,6 +13,7 @@
 #include "commandline.h"
 #include "controlaccessibility.h"
 #include "desktopassociation.h"
+#include "desktopsession.h"
 #include "filedrop.h"
 #include "iniout.h"
 #include "instanceguard.h"
@@ -57,6 +59,7 @@ TPlayForm::TPlayForm(RegistryStore &store, const QString &programFolder,
     installControlAccessibility();
     ui->setupUi(this);
     setFixedSize(252, 412);
+    prepareShape();
     ui->LMDPanelFill1->installEventFilter(this);
     createComponents();
     // A later copy of the program ends here, before it loads or shows anything.
@@ -277,9 +280,17 @@ void TPlayForm::FormDestroy()
 
 void TPlayForm::LMDSpeedButton6Click()
 {
-    // Without a notification area the window stays minimised on the taskbar, its only way back.
+    // Without a notification area the window stays minimised on the taskbar, its only way back;
+    // with neither, it stays where it is.
+    using DesktopSession::HideAction;
+    const HideAction action = DesktopSession::hideAction(
+        m_LMDTrayIcon1->canHideToTray(),
+        DesktopSession::minimisedWindowReturns(QGuiApplication::platformName(),
+                                               qEnvironmentVariable("XDG_CURRENT_DESKTOP")));
+    if (action == HideAction::Stay)
+        return;
     showMinimized();
-    if (m_LMDTrayIcon1->canHideToTray())
+    if (action == HideAction::HideToTray)
         hide();
 }
 

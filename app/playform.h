@@ -165,6 +165,9 @@ private:
     void createComponents();
     void showBuiltinPictures();
     void showWindowButtons(const QColor &color);
+    // Before the window exists: on Wayland the shape can only be drawn, so the window gets an
+    // alpha channel.
+    void prepareShape();
     // How the window shows playback: its signals bound to the controls, and back.
     void bindPlayback();
     // The window's keys, and the bars' keys where they do more than move the bar: true when

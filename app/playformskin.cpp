@@ -1,5 +1,6 @@
 // Skins on the main window: loading a skin file onto the controls, the window's shape through
-// the region file, and dragging the frameless window by its background.
+// the region file (and, on Wayland, its alpha channel), and dragging the frameless window by its
+// background.
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <stdexcept>
 
 #include "bitmapfile.h"
+#include "desktopsession.h"
 #include "ownfiles.h"
 #include "playform.h"
 #include "skinfile.h"
@@ -82,6 +84,7 @@ void TPlayForm::LoadSkin(const QString &fileName)
     ui->LMDPanelFill1->setBitmap(background);
     // The panel now paints every pixel of the window.
     setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
     // The region file lies beside the skin, or in the cache when the skin folder is read-only or
     // part of an installed copy.
     QString regionFile = mayWriteBesideProgram(QDir::currentPath(), m_programFolder)
@@ -97,6 +100,9 @@ void TPlayForm::LoadSkin(const QString &fileName)
         ApplyRegionFile(regionFile);
         m_regionApplied = true;
     }
+    // Where the shape is drawn, the background leaves the pixels outside it untouched.
+    if (testAttribute(Qt::WA_TranslucentBackground) && !mask().isEmpty())
+        ui->LMDPanelFill1->setBitmap(WindowRegion::clearedOutside(background, mask()));
 
     TLMDSpeedButton *const transport[] = {ui->LMDSpeedButton1, ui->LMDSpeedButton2,
                                           ui->LMDSpeedButton3, ui->LMDSpeedButton4,
@@ -144,6 +150,16 @@ void TPlayForm::LoadSkin(const QString &fileName)
         loadBitmap(skin.readString(QStringLiteral("VolumeThumb"), QStringLiteral("hruler1.bmp"))));
     ui->Slider2->setThumb(loadBitmap(
         skin.readString(QStringLiteral("PriorityThumb"), QStringLiteral("hruler1.bmp"))));
+}
+
+void TPlayForm::prepareShape()
+{
+    // A Wayland compositor takes the mask as the input region only; what shows is the alpha.
+    if (!DesktopSession::isWayland())
+        return;
+    setAttribute(Qt::WA_TranslucentBackground);
+    // Until a skin paints the window, the window paints itself.
+    setAutoFillBackground(true);
 }
 
 // The hide and quit buttons stand in for a title bar: drawn in the skin's text colour over the

@@ -171,6 +171,9 @@ void InstanceGuard::readRequest(QLocalSocket *socket, InstanceMessage::Reader &r
         reader.add(socket->read(reader.wanted()));
     if (reader.state() == Reader::Complete) {
         const InstanceRequest request = reader.request();
+        // Qt's Wayland plugin spends the token from the environment on the next activation.
+        if (!reader.activationToken().isEmpty())
+            qputenv("XDG_ACTIVATION_TOKEN", reader.activationToken().toUtf8());
         dropPeer(socket, QString());
         dispatch(request);
     } else if (reader.state() == Reader::Invalid) {
@@ -244,14 +247,16 @@ bool InstanceGuard::ActivateFirstCopy(int timeoutMs)
 {
     if (!m_anotherCopy)
         return false;
+    // The token the desktop gave this start is the first copy's to use: this one never shows.
+    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
     std::optional<QByteArray> message;
     if (!m_filesForFirstCopy.isEmpty()) {
-        message = InstanceMessage::encode({InstanceRequest::Open, m_filesForFirstCopy});
+        message = InstanceMessage::encode({InstanceRequest::Open, m_filesForFirstCopy}, token);
         if (!message)
             qWarning("NorlPlayer: too many files to hand to the running copy");
     }
     if (!message)
-        message = InstanceMessage::encode({});
+        message = InstanceMessage::encode({}, token);
     // The first copy takes the lock before it listens; a copy started in that gap finds no
     // server yet and tries again.
     return deliver(serverPath(), *message, QDeadlineTimer(std::max(timeoutMs, 0)), true);

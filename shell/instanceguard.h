@@ -43,9 +43,9 @@ public:
     bool Listening() const;
 
     // In a later copy: asks the first copy to come forward, and to add and play the files set
-    // with SetFilesForFirstCopy. Retries the connection until the first copy listens, and waits
-    // for the request to be written, all within `timeoutMs`. False when the flag is not set or
-    // the request could not be delivered.
+    // with SetFilesForFirstCopy, handing over $XDG_ACTIVATION_TOKEN when the desktop set one.
+    // Retries the connection until the first copy listens, and waits for the request to be written,
+    // all within `timeoutMs`. False when the flag is not set or the request could not be delivered.
     bool ActivateFirstCopy(int timeoutMs = 1000);
     // Absolute paths that a later copy hands to the first; too many for one message leave only
     // the request to come forward.

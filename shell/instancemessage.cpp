@@ -9,7 +9,8 @@ namespace InstanceMessage {
 namespace {
 
 constexpr char Magic[] = {'N', 'O', 'R', 'L'};
-constexpr quint8 Version = 1;
+constexpr quint8 PlainVersion = 1;
+constexpr quint8 TokenVersion = 2;
 
 constexpr std::array<std::pair<InstanceRequest::Kind, const char *>, 6> KindNames{{
     {InstanceRequest::Activate, "activate"},
@@ -38,9 +39,16 @@ QByteArray nameOf(InstanceRequest::Kind kind)
 
 } // namespace
 
-std::optional<QByteArray> encode(const InstanceRequest &request)
+std::optional<QByteArray> encode(const InstanceRequest &request, const QString &activationToken)
 {
+    const bool withToken = !activationToken.isEmpty();
     QByteArray payload = nameOf(request.kind) + '\0';
+    if (withToken) {
+        const QByteArray token = activationToken.toUtf8();
+        if (token.contains('\0'))
+            return std::nullopt;
+        payload += token + '\0';
+    }
     for (const QString &path : request.paths) {
         const QByteArray bytes = path.toUtf8();
         if (bytes.contains('\0'))
@@ -50,7 +58,7 @@ std::optional<QByteArray> encode(const InstanceRequest &request)
             return std::nullopt;
     }
     QByteArray message(Magic, sizeof Magic);
-    message += char(Version);
+    message += char(withToken ? TokenVersion : PlainVersion);
     char length[4];
     qToBigEndian(quint32(payload.size()), length);
     message += QByteArray(length, sizeof length);
@@ -83,8 +91,9 @@ Reader::State Reader::readHeader()
 {
     if (!m_bytes.startsWith(QByteArrayView(Magic, sizeof Magic)))
         return fail(QStringLiteral("not a message of this program"));
-    if (quint8(m_bytes.at(4)) != Version)
-        return fail(QStringLiteral("unknown version %1").arg(quint8(m_bytes.at(4))));
+    m_version = quint8(m_bytes.at(4));
+    if (m_version != PlainVersion && m_version != TokenVersion)
+        return fail(QStringLiteral("unknown version %1").arg(m_version));
     const quint32 length = qFromBigEndian<quint32>(m_bytes.constData() + 5);
     if (length > MaxPayloadBytes)
         return fail(QStringLiteral("%1 bytes announced, at most %2 taken")
@@ -107,6 +116,12 @@ Reader::State Reader::readPayload()
     const std::optional<InstanceRequest::Kind> kind = kindNamed(fields.takeFirst());
     if (!kind)
         return fail(QStringLiteral("unknown request"));
+    QString token;
+    if (m_version == TokenVersion) {
+        if (fields.isEmpty() || fields.first().isEmpty())
+            return fail(QStringLiteral("no activation token"));
+        token = fields.takeFirst();
+    }
     const bool open = *kind == InstanceRequest::Open;
     if (open != !fields.isEmpty())
         return fail(open ? QStringLiteral("no files to open")
@@ -115,6 +130,7 @@ Reader::State Reader::readPayload()
         if (!path.startsWith(QLatin1Char('/')))
             return fail(QStringLiteral("a path that is not absolute"));
     m_request = {*kind, fields};
+    m_activationToken = token;
     m_bytes = QByteArray();
     m_state = Complete;
     return m_state;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "desktopsession.h"
 #include "instanceguard.h"
 #include "screenplacement.h"
 
@@ -68,6 +69,12 @@ void TLMDOneInstance::activate()
 {
     // When the first copy does not answer, this copy ends all the same.
     m_guard->ActivateFirstCopy();
+    // A Wayland compositor lets a window take the focus only with a token from whoever started
+    // this copy; without one the running window may stay behind.
+    if (DesktopSession::isWayland() && qEnvironmentVariableIsEmpty("XDG_ACTIVATION_TOKEN"))
+        std::fputs("norlplayer: NorlPlayer is already running; the desktop gave no activation "
+                   "token, so its window cannot be brought forward\n",
+                   stderr);
 }
 
 void TLMDOneInstance::BringForward(QWidget &window)

@@ -1,5 +1,6 @@
 #include "windowregion.h"
 
+#include <QPainter>
 #include <QtEndian>
 #include <algorithm>
 #include <climits>
@@ -147,6 +148,16 @@ QRegion toRegion(const std::vector<Rect> &rects)
     QRegion region;
     region.setRects(list.constData(), int(list.size()));
     return region;
+}
+
+QImage clearedOutside(const QImage &image, const QRegion &shape)
+{
+    QImage cut = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&cut);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.setClipRegion(QRegion(cut.rect()).subtracted(shape));
+    painter.fillRect(cut.rect(), Qt::transparent);
+    return cut;
 }
 
 } // namespace WindowRegion

@@ -29,4 +29,8 @@ std::optional<std::vector<Rect>> parseFile(const QByteArray &file);
 
 QRegion toRegion(const std::vector<Rect> &rects);
 
+// `image` with every pixel outside `shape` fully transparent, for a window system that shapes a
+// window by its alpha channel alone.
+QImage clearedOutside(const QImage &image, const QRegion &shape);
+
 } // namespace WindowRegion

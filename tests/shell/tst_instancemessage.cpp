@@ -72,6 +72,35 @@ private slots:
         const QStringList many(InstanceMessage::MaxPayloadBytes / 100 + 1, QString(99, 'a'));
         QVERIFY(!InstanceMessage::encode({InstanceRequest::Open, many}));
         QVERIFY(!InstanceMessage::encode({InstanceRequest::Open, {QString::fromUtf8("/a\0b", 4)}}));
+        QVERIFY(!InstanceMessage::encode({}, QString::fromUtf8("a\0b", 3)));
+    }
+
+    void theTokenSurvivesTheTrip_data()
+    {
+        QTest::addColumn<InstanceRequest>("request");
+        QTest::addColumn<QString>("token");
+        QTest::newRow("activate") << InstanceRequest{} << "weston-1234_abc";
+        QTest::newRow("files") << InstanceRequest{InstanceRequest::Open, {"/a.mp3", "/b.mp3"}}
+                               << "t";
+        QTest::newRow("none") << InstanceRequest{InstanceRequest::Open, {"/a.mp3"}} << "";
+    }
+    void theTokenSurvivesTheTrip()
+    {
+        QFETCH(InstanceRequest, request);
+        QFETCH(QString, token);
+        Reader reader;
+        feed(reader, InstanceMessage::encode(request, token).value_or(QByteArray()), 3);
+        QCOMPARE(reader.state(), Reader::Complete);
+        QCOMPARE(reader.request(), request);
+        QCOMPARE(reader.activationToken(), token);
+    }
+
+    // A copy of an older release reads version 1 only: what needs no token still goes as that.
+    void onlyATokenNeedsTheNewerVersion()
+    {
+        QCOMPARE(InstanceMessage::encode({InstanceRequest::Open, {"/a.mp3"}}),
+                 message(QByteArray("open\0/a.mp3\0", 12)));
+        QCOMPARE(InstanceMessage::encode({}, "t1"), message(QByteArray("activate\0t1\0", 12), 2));
     }
 
     void malformedMessagesAreRefusedWhole_data()
@@ -79,7 +108,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("garbage") << QByteArray("GET / HTTP/1.0\r\n\r\n");
         QTest::newRow("old plain request") << QByteArray("activate\n");
-        QTest::newRow("later version") << message("activate", 2);
+        QTest::newRow("later version") << message(QByteArray("activate\0", 9), 3);
+        QTest::newRow("token version without a token") << message(QByteArray("activate\0", 9), 2);
+        QTest::newRow("empty token") << message(QByteArray("open\0\0/a.mp3\0", 13), 2);
         QTest::newRow("100 MB announced") << message("", 1, 100u * 1024 * 1024);
         QTest::newRow("empty payload") << message("");
         QTest::newRow("unterminated") << message("activate");

@@ -145,6 +145,7 @@ private slots:
     void requestReachesFirstCopy_data();
     void requestReachesFirstCopy();
     void filesAndCommandsReachFirstCopy();
+    void activationTokenReachesFirstCopy();
     void hostilePeersLeaveFirstCopyResponsive_data();
     void hostilePeersLeaveFirstCopyResponsive();
     void aPeerThatNeverFinishesIsDropped();
@@ -280,6 +281,24 @@ void TestSingleInstance::filesAndCommandsReachFirstCopy()
     QVERIFY(later.ActivateFirstCopy());
     QTRY_COMPARE(activations.size(), 1);
     QCOMPARE(files.size(), 1);
+}
+
+// The token a launcher gives the later copy is in the first copy's environment when it comes
+// forward, where the Wayland plugin looks for it.
+void TestSingleInstance::activationTokenReachesFirstCopy()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QByteArray tokenSeen;
+    connect(&first, &InstanceGuard::filesHandedOver, this,
+            [&tokenSeen] { tokenSeen = qgetenv("XDG_ACTIVATION_TOKEN"); });
+
+    InstanceGuard later(Name, m_runtime->path());
+    later.SetFilesForFirstCopy({"/music/a.mp3"});
+    qputenv("XDG_ACTIVATION_TOKEN", "launcher-token-1");
+    QVERIFY(later.ActivateFirstCopy());
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    QTRY_COMPARE(tokenSeen, QByteArray("launcher-token-1"));
+    qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 void TestSingleInstance::hostilePeersLeaveFirstCopyResponsive_data()

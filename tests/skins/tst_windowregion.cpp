@@ -237,6 +237,29 @@ private slots:
             }
         QVERIFY(WindowRegion::toRegion({}).isEmpty());
     }
+
+    // The shape made from a background, cut back out of it: what lies outside is see-through,
+    // what lies inside keeps its colour exactly, also where it is the key colour's near twin.
+    void backgroundClearedOutsideItsShape()
+    {
+        const QImage background = bitmapOf({"..##..", ".#o##.", "######", "......"});
+        const QRegion shape = WindowRegion::toRegion(WindowRegion::shapeOf(background, White));
+        const QImage cut = WindowRegion::clearedOutside(background, shape);
+        QCOMPARE(cut.size(), background.size());
+        QVERIFY(cut.hasAlphaChannel());
+        for (int y = 0; y < cut.height(); ++y)
+            for (int x = 0; x < cut.width(); ++x) {
+                const QString at = QStringLiteral("pixel %1,%2").arg(x).arg(y);
+                const QRgb pixel = cut.pixel(x, y);
+                if (shape.contains(QPoint(x, y)))
+                    QVERIFY2(pixel == background.pixel(x, y), qPrintable(at));
+                else
+                    QVERIFY2(qAlpha(pixel) == 0, qPrintable(at));
+            }
+        // No shape leaves nothing to show.
+        const QImage none = WindowRegion::clearedOutside(background, QRegion());
+        QCOMPARE(qAlpha(none.pixel(3, 2)), 0);
+    }
 };
 
 QTEST_MAIN(tst_windowregion)
