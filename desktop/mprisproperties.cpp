@@ -84,7 +84,8 @@ QVariantMap metadata(const std::optional<Track> &track)
     QVariantMap map{
         {QStringLiteral("mpris:trackid"),
          QVariant::fromValue(QDBusObjectPath(trackId(track->serial)))},
-        {QStringLiteral("xesam:url"), QUrl::fromLocalFile(track->path).toString()},
+        {QStringLiteral("xesam:url"),
+         QString::fromLatin1(QUrl::fromLocalFile(track->path).toEncoded())},
         {QStringLiteral("xesam:title"), displayTitle(*track)},
     };
     if (track->lengthMs > 0)
