@@ -35,16 +35,14 @@ QVariant MprisPlayer::value(const char *name) const
 template <class Command> void MprisPlayer::run(Command command)
 {
     if (!m_service.ready()) {
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::Failed, QStringLiteral("NorlPlayer is not ready to play"));
+        refuse(QDBusError::Failed, QStringLiteral("NorlPlayer is not ready to play"));
         return;
     }
     try {
         command(m_service.playback());
     } catch (...) {
         const std::exception_ptr failure = std::current_exception();
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::Failed, messageOf(failure));
+        refuse(QDBusError::Failed, messageOf(failure));
         // Shown once the caller has its answer, as the window shows a failed command.
         QTimer::singleShot(0, &m_service, [failure] {
             try {
@@ -56,14 +54,18 @@ template <class Command> void MprisPlayer::run(Command command)
     }
 }
 
+void MprisPlayer::refuse(QDBusError::ErrorType type, const QString &message)
+{
+    if (m_service.calledFromDBus())
+        m_service.sendErrorReply(type, message);
+}
+
 void MprisPlayer::setLoopStatus(const QString &status)
 {
     const std::optional<Playback::PlayMode> mode = Mpris::playModeForLoopStatus(status);
-    if (!mode) {
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Unknown LoopStatus ") + status);
+    // The bus gives a property write no way to refuse: an unknown value is ignored.
+    if (!mode)
         return;
-    }
     if (*mode == Playback::PlayMode::Forward)
         m_service.setForwardLoopStatus(status);
     m_service.playback().setPlayMode(*mode);
@@ -146,9 +148,7 @@ void MprisPlayer::OpenUri(const QString &Uri)
 {
     const QUrl url(Uri);
     if (!url.isLocalFile()) {
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::NotSupported,
-                           QStringLiteral("Only file:// URIs are opened"));
+        refuse(QDBusError::NotSupported, QStringLiteral("Only file:// URIs are opened"));
         return;
     }
     // As a second copy's file: added where sorting puts it, and played.

@@ -4,13 +4,13 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
+#include <QDBusError>
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
 class MprisService;
 
-class MprisPlayer : public QDBusAbstractAdaptor, protected QDBusContext {
+class MprisPlayer : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
@@ -69,6 +69,8 @@ private:
     QVariant value(const char *name) const;
     // Runs a command on playback once the decoder library is loaded.
     template <class Command> void run(Command command);
+    // Answers the call being handled with an error; nothing when no call is.
+    void refuse(QDBusError::ErrorType type, const QString &message);
 
     MprisService &m_service;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QVariantMap>
 
@@ -13,7 +14,8 @@ class SongList;
 class QWidget;
 class MprisPlayer;
 
-class MprisService : public QObject {
+// The bus tells the object behind the adaptors, not the adaptors, which call is being answered.
+class MprisService : public QObject, public QDBusContext {
     Q_OBJECT
 
 public:

@@ -8,9 +8,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libmpg123-dev libp
 # What the player needs at run time beside the libraries.
 RUN_PACKAGES=(fonts-liberation xdg-utils)
 # What the tests need: a private sound server, its tools, reference decoder, sanitizer runtime,
-# a tray host for the notification area and the desktop's own MIME tool.
+# a tray host for the notification area, the desktop's own MIME tool, and a private session bus
+# with a media-control client.
 TEST_PACKAGES=(pulseaudio pulseaudio-utils sox mpg123 xvfb xauth clang libclang-rt-14-dev
-    fonts-liberation trayer xdg-utils)
+    fonts-liberation trayer xdg-utils dbus-daemon playerctl)
 
 # Installs the packages that are not installed yet (as root, or through sudo).
 ensure_packages() {
