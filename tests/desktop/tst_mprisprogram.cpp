@@ -68,8 +68,6 @@ qlonglong position()
 
 QString textOf(const QVariant &value)
 {
-    if (value.canConvert<QDBusObjectPath>() && value.userType() == qMetaTypeId<QDBusObjectPath>())
-        return value.value<QDBusObjectPath>().path();
     if (value.userType() == QMetaType::QStringList)
         return value.toStringList().join(',');
     return value.toString();
@@ -272,6 +270,7 @@ private slots:
             {"LoopStatus=Track", "Shuffle=false"});
         row("Stop", "Stopped", Still, 0, {"PlaybackStatus=Stopped"}, {"CanSeek=true"});
         row("Stop", "Stopped", Still, 0, {"-"});
+        row("Raise", "Stopped");
         row("Play", "Playing", Advancing, 0, {"PlaybackStatus=Playing", "Metadata"},
             {"xesam:title=" + TaggedTitle, "xesam:artist=Fixture Artist",
              "xesam:album=Fixture Album", "xesam:contentCreated=2024-01-01", "CanGoNext=true"});
@@ -333,7 +332,9 @@ private slots:
         } else {
             QVariantList arguments;
             QString interface = PlayerInterface, method = words[0];
-            if (words[0] == "set") {
+            if (words[0] == "Raise") {
+                interface = "org.mpris.MediaPlayer2";
+            } else if (words[0] == "set") {
                 interface = "org.freedesktop.DBus.Properties";
                 method = "Set";
                 QVariant value = words[2];
