@@ -6,10 +6,12 @@
 #include "application.h"
 #include "commandline.h"
 #include "instanceguard.h"
+#include "mprisservice.h"
 #include "playform.h"
 #include "quitsignals.h"
 #include "registrystore.h"
 #include "remotecommand.h"
+#include "songnotifier.h"
 
 namespace {
 
@@ -80,6 +82,13 @@ int main(int argc, char *argv[])
     QObject::connect(
         &instanceGuard, &InstanceGuard::commandReceived, &PlayForm,
         [&PlayForm](InstanceRequest::Kind command) { runRemoteCommand(PlayForm, command); });
+    // The desktop's media controls and notifications; without a session bus the program plays on.
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    MprisService mpris(PlayForm.PlaybackControl(), PlayForm.Songs(), PlayForm);
+    if (const QString problem = mpris.registerOn(bus); !problem.isEmpty())
+        std::fprintf(stderr, "norlplayer: no desktop media controls: %s\n", qPrintable(problem));
+    SongNotifier notifier(PlayForm.PlaybackControl(), PlayForm.Songs(), bus,
+                          [&PlayForm] { return PlayForm.NotifyEachSong(); });
     // Created from inside the event loop, so that a quit request reaches every loop, also that of
     // a box the first show waits on.
     QMetaObject::invokeMethod(&PlayForm, &TPlayForm::FormCreate, Qt::QueuedConnection);

@@ -67,6 +67,11 @@ int Playback::position() const
     return m_player && m_player->PlayerMode() != 0 ? m_player->Position() : 0;
 }
 
+bool Playback::songOpen() const
+{
+    return m_player && m_player->Initialized() && m_player->PlayerMode() != 0;
+}
+
 void Playback::setState(State state)
 {
     if (state == m_state)
@@ -293,6 +298,7 @@ void Playback::seek(int seconds)
     // Without a bitrate there is nothing to estimate from: the decoder's position stands in.
     m_elapsed = estimateElapsedTime(m_fileBlocks, m_bitrate, now, m_lengthSeconds)
                     .value_or(elapsedTimeAt(m_player->Position()));
+    emit seeked();
 }
 
 void Playback::seekBy(int seconds)

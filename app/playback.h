@@ -60,6 +60,8 @@ public:
     int lengthSeconds() const { return m_lengthSeconds; }
     // The audible position in milliseconds; 0 when nothing is open.
     int position() const;
+    // Whether the player has a song open (playing, paused, stopped or ended).
+    bool songOpen() const;
     QString currentTitle() const { return m_currentTitle; }
     ElapsedTime elapsed() const { return m_elapsed; }
     uint32_t fileBlocks() const { return m_fileBlocks; }
@@ -104,6 +106,8 @@ signals:
     void lengthChanged(int seconds);
     // In whole seconds, at each tick, after a seek and 0 after Stop.
     void positionChanged(int seconds);
+    // A seek was made; position() is where it landed.
+    void seeked();
     // Each second of playing.
     void elapsedChanged(const ElapsedTime &elapsed);
     // A song began playing; the title, length and stream information are its own.

@@ -91,6 +91,8 @@ public:
     bool RememberLastLoaded() const { return m_RememberLastLoaded; }
     bool DisplayRecordingInfo() const { return m_DisplayRecordingInfo; }
     int PlayListFontSize() const { return m_PlayListFontSize; }
+    // Whether the desktop is to show a notification at each new song.
+    bool NotifyEachSong() const { return m_NotifyEachSong; }
 
     // Where the last playlist is kept: beside the program, or in the user's data folder when
     // the program's folder cannot be written (a system-wide install).
@@ -209,6 +211,7 @@ private:
     bool m_PriorityLive = false;
     bool m_RememberLastLoaded = false;
     bool m_DisplayRecordingInfo = false;
+    bool m_NotifyEachSong = false;
     int m_PlayListFontSize = 8;
     QString m_lastPlaylistPath;
     // The remembered list was read (or there was none to read) when the settings first took

@@ -34,6 +34,7 @@ void TPlayForm::ApplySettings()
     m_songs->setSortOnLoad(config.CheckBox1()->isChecked());
     m_RememberLastLoaded = config.CheckBox3()->isChecked();
     m_songs->setNumbered(config.CheckBox4()->isChecked());
+    m_NotifyEachSong = config.CheckBox5()->isChecked();
     m_PlayListFontSize = StrToInt(config.Edit1()->text());
     QFont font = ui->SongList->font();
     font.setPointSize(m_PlayListFontSize);

@@ -10,11 +10,12 @@ RUN_PACKAGES=(fonts-liberation xdg-utils qt6-wayland)
 # What making the Debian package needs beside the build (scripts/package).
 PACKAGE_PACKAGES=(dpkg-dev file)
 # What the tests need: a private sound server, its tools, reference decoder, sanitizer runtime,
-# a tray host for the notification area, the desktop's own MIME tool, a Wayland compositor, and
-# the checkers of the installed files and the package.
+# a tray host for the notification area, the desktop's own MIME tool, a Wayland compositor, a
+# private session bus with a media-control client, and the checkers of the installed files and
+# the package.
 TEST_PACKAGES=(pulseaudio pulseaudio-utils sox mpg123 xvfb xauth clang libclang-rt-14-dev
-    fonts-liberation trayer xdg-utils weston qt6-wayland desktop-file-utils appstream lintian
-    "${PACKAGE_PACKAGES[@]}")
+    fonts-liberation trayer xdg-utils weston qt6-wayland dbus-daemon playerctl desktop-file-utils
+    appstream lintian "${PACKAGE_PACKAGES[@]}")
 
 # Installs the packages that are not installed yet (as root, or through sudo).
 ensure_packages() {

@@ -56,6 +56,11 @@ QCheckBox *TConfigFrm::CheckBox4() const
     return m_ui->CheckBox4;
 }
 
+QCheckBox *TConfigFrm::CheckBox5() const
+{
+    return m_ui->CheckBox5;
+}
+
 TRzSpinEdit *TConfigFrm::Edit1() const
 {
     return m_ui->Edit1;
@@ -99,6 +104,7 @@ void TConfigFrm::Button3Click()
     m_ui->CheckBox2->setChecked(true);
     m_ui->CheckBox3->setChecked(true);
     m_ui->CheckBox4->setChecked(false);
+    m_ui->CheckBox5->setChecked(false);
     m_ui->Edit1->setText(QStringLiteral("8"));
 }
 

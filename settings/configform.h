@@ -34,6 +34,7 @@ public:
     QCheckBox *CheckBox2() const;
     QCheckBox *CheckBox3() const;
     QCheckBox *CheckBox4() const;
+    QCheckBox *CheckBox5() const;
     TRzSpinEdit *Edit1() const;
     QLineEdit *Edit2() const;
     QLineEdit *Edit3() const;

@@ -104,7 +104,7 @@ private slots:
         QVERIFY(library > 0 && volume > library);
         QCOMPARE(log.mid(volume).indexOf("registry") > 0, true);
         QVERIFY(log.indexOf("registry", volume) < log.indexOf("ESOpen"));
-        QCOMPARE(log.count("registry"), 7 + 8);
+        QCOMPARE(log.count("registry"), 7 + 9);
         QVERIFY(fixture.form->FirstShowDone());
         QVERIFY(fixture.form->isVisible());
     }

@@ -1,0 +1,42 @@
+// The media player's root interface: who the player is, and Raise and Quit.
+#pragma once
+
+#include <QDBusAbstractAdaptor>
+#include <QStringList>
+
+class MprisService;
+
+class MprisRoot : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
+    Q_PROPERTY(bool CanQuit READ CanQuit)
+    Q_PROPERTY(bool CanRaise READ CanRaise)
+    Q_PROPERTY(bool HasTrackList READ HasTrackList)
+    Q_PROPERTY(QString Identity READ Identity)
+    Q_PROPERTY(QString DesktopEntry READ DesktopEntry)
+    Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
+    Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
+
+public:
+    explicit MprisRoot(MprisService &service);
+
+    bool CanQuit() const { return true; }
+    bool CanRaise() const { return true; }
+    bool HasTrackList() const { return false; }
+    QString Identity() const { return QStringLiteral("NorlPlayer"); }
+    QString DesktopEntry() const { return QStringLiteral("norlplayer"); }
+    QStringList SupportedUriSchemes() const { return {QStringLiteral("file")}; }
+    QStringList SupportedMimeTypes() const
+    {
+        return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-mpegurl")};
+    }
+
+public slots:
+    // As a second copy started without files does.
+    void Raise();
+    // As closing the window does: the settings and the list are saved.
+    void Quit();
+
+private:
+    MprisService &m_service;
+};
