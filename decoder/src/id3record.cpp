@@ -22,7 +22,8 @@ std::string_view cutUtf8(std::string_view text, size_t size)
 void putField(Id3v1Tag &tag, size_t offset, size_t size, std::string_view text)
 {
     const std::string_view cut = cutUtf8(text, size);
-    std::memcpy(tag.data() + offset, cut.data(), cut.size());
+    if (!cut.empty()) // an empty text may have no data at all
+        std::memcpy(tag.data() + offset, cut.data(), cut.size());
 }
 
 uint8_t genreByte(std::string_view genre)
