@@ -1,7 +1,7 @@
 #include "pulsecontext.h"
 
-#include <cstring>
 #include <pulse/ext-stream-restore.h>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -14,10 +14,16 @@ namespace {
 // replaced while it hung).
 constexpr auto ConnectAttemptLimit = std::chrono::seconds(5);
 
-// The server's stream restore keeps the volume of our streams under this key: they carry an
-// application name and no role or application id.
-constexpr char ApplicationName[] = "NorlPlayer";
-constexpr char RememberedVolumeKey[] = "sink-input-by-application-name:NorlPlayer";
+// The server's stream restore keeps the volume of our streams under their application name:
+// they carry no role or application id, which it would prefer.
+constexpr std::string_view ApplicationName = "NorlPlayer";
+constexpr std::string_view RememberedVolumeKeyPrefix = "sink-input-by-application-name:";
+
+bool isRememberedVolumeKey(std::string_view key)
+{
+    return key.starts_with(RememberedVolumeKeyPrefix) &&
+           key.substr(RememberedVolumeKeyPrefix.size()) == ApplicationName;
+}
 
 bool isFinal(pa_context_state_t state)
 {
@@ -99,7 +105,7 @@ void PulseContext::startConnecting()
     m_mainloop = pa_threaded_mainloop_new();
     if (!m_mainloop)
         fail(NP_ERROR_OUTPUT, "cannot create the sound server loop");
-    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), ApplicationName);
+    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), ApplicationName.data());
     if (!m_context || pa_threaded_mainloop_start(m_mainloop) < 0) {
         disconnect();
         fail(NP_ERROR_OUTPUT, "cannot create the sound server context");
@@ -183,7 +189,7 @@ std::optional<StereoVolume> PulseContext::rememberedVolume(Deadline deadline)
     std::optional<StereoVolume> remembered;
     // A server without stream restore answers with an error: nothing remembered.
     auto collect = [](pa_context *, const pa_ext_stream_restore_info *info, int eol, void *data) {
-        if (eol || !info || !info->name || std::strcmp(info->name, RememberedVolumeKey) != 0)
+        if (eol || !info || !info->name || !isRememberedVolumeKey(info->name))
             return;
         pa_cvolume volume = info->volume;
         if (!pa_cvolume_valid(&volume) || !pa_channel_map_valid(&info->channel_map) ||
