@@ -214,10 +214,15 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(NpBool, ESSetOutCB,                                                                          \
       (NpHandle h, NpOutputProc output, NpOutputActionProc action, void *context))                 \
     /* *volume := left in the low word, right in the high word (0..65535). In the sound-server     \
-     * modes this is the stream's volume on the server, outside changes included. */               \
+     * modes this is the stream's volume on the server, outside changes included. Before the       \
+     * handle's first stream, unless ESSetVolume gave one, it is the volume the server's stream    \
+     * restore keeps for this program's streams (key "sink-input-by-application-name:NorlPlayer"), \
+     * the one its next stream starts with: asked once, waiting half a second at most; 65535 each  \
+     * when nothing is kept or no server answers. Between streams: as the last one had it. */      \
     X(NpBool, ESGetVolume, (NpHandle h, uint32_t * volume))                                        \
     /* volume: left in the HIGH word, right in the low word (the opposite packing from             \
-     * ESGetVolume). Kept and applied to every stream this handle plays. */                        \
+     * ESGetVolume). Kept and applied to every stream this handle plays; until it is called,       \
+     * streams start with the volume the server chooses (its stream restore). */                   \
     X(NpBool, ESSetVolume, (NpHandle h, uint32_t volume))                                          \
     /* True; *separate := 1: the channels can always be set separately. */                         \
     X(NpBool, ESCanSetVolume, (NpHandle h, NpFlag * separate))                                     \
@@ -229,7 +234,7 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
     X(NpBool, ESGetInfo1, (NpHandle h, void *buffer, int32_t *size))                               \
     /* *tag := the open stream's 128-byte ID3v1 tag, valid until the next entry call. A file with  \
      * only an ID3v2 tag gets a record made from it: title, artist, album, year, comment as UTF-8, \
-     * each cut to its field without splitting a character, and the genre byte of a numeric       \
+     * each cut to its field without splitting a character, and the genre byte of a numeric        \
      * genre (255 otherwise). ID3v1 texts are as the file has them, often Latin-1.                 \
      * Error 2 when nothing is open, 5 when the stream has neither tag. */                         \
     X(NpBool, ESGetInfo2, (NpHandle h, const void **tag))                                          \

@@ -94,6 +94,7 @@ bool Decoder::close()
 // Finishes what the outputs wrote; a failure is recorded but does not stop the caller.
 bool Decoder::closeOutput()
 {
+    heardVolume();
     bool completed = finishOutput(m_tap);
     return finishOutput(m_output) && completed;
 }
@@ -370,13 +371,38 @@ void Decoder::setOutputCallbacks(const OutputCallbacks &callbacks)
     m_outputSettings.callbacks = callbacks;
 }
 
+// The stream's volume as the server reports it, kept for the time between streams.
+std::optional<StereoVolume> Decoder::heardVolume()
+{
+    auto heard = m_output ? m_output->volume() : std::nullopt;
+    if (heard) {
+        if (m_outputSettings.volume)
+            m_outputSettings.volume = *heard; // an outside change sticks for later streams
+        m_serverVolume = *heard;
+    }
+    return heard;
+}
+
 StereoVolume Decoder::volume()
 {
-    if (m_output) {
-        if (auto heard = m_output->volume())
-            m_outputSettings.volume = *heard; // an outside change sticks for later streams
-    }
-    return m_outputSettings.volume;
+    if (auto heard = heardVolume())
+        return *heard;
+    if (m_outputSettings.volume)
+        return *m_outputSettings.volume;
+    if (!m_serverVolume)
+        m_serverVolume = rememberedVolume();
+    return *m_serverVolume;
+}
+
+// Asked once per handle: a server that does not answer holds only the first caller.
+StereoVolume Decoder::rememberedVolume()
+{
+    if (!isSoundServerMode(m_outputSettings.mode))
+        return {};
+    if (!m_server)
+        m_server = std::make_unique<PulseContext>();
+    return m_server->rememberedVolume(std::chrono::steady_clock::now() + ServerPatience)
+        .value_or(StereoVolume{});
 }
 
 void Decoder::setVolume(StereoVolume volume)

@@ -92,6 +92,8 @@ private:
     int64_t rangeEnd() const;
     void rewindToRangeStart();
     int64_t heardFrame();
+    std::optional<StereoVolume> heardVolume();
+    StereoVolume rememberedVolume();
 
     void startThread();
     void stopThread();
@@ -112,6 +114,9 @@ private:
     OutputSettings m_outputSettings;
     InputCallbacks m_inputCallbacks;
     bool m_useOutputCallback = false;
+    // What the server gives a stream that brings no volume: as it last reported, or as its
+    // stream restore remembers.
+    std::optional<StereoVolume> m_serverVolume;
     int m_priority = 0;
     int32_t m_startMs = 0;
     int32_t m_endMs = 0;

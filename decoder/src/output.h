@@ -56,7 +56,8 @@ struct OutputSettings {
     int deviceNumber = 0;
     int bufferCount = 8;
     int bufferBytes = 16384;
-    StereoVolume volume;
+    // Unset: the sound server chooses (the volume it remembers for this program's streams).
+    std::optional<StereoVolume> volume;
     OutputCallbacks callbacks;
     // Wakes the decoder thread when the output wants data or has drained (any thread).
     std::function<void()> wake;

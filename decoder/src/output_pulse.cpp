@@ -15,7 +15,6 @@ namespace {
 
 constexpr int ServerChannels = 2;
 constexpr size_t ServerFrameBytes = ServerChannels * sizeof(int16_t);
-constexpr auto ServerPatience = std::chrono::milliseconds(500);
 
 pa_cvolume serverVolume(StereoVolume v)
 {
@@ -63,10 +62,11 @@ private:
     std::atomic<bool> m_drained{false};
     int64_t m_writtenFrames = 0;
     std::vector<int16_t> m_upmix;
-    // What was asked for, and what the server reported for the stream last.
-    StereoVolume m_requested;
+    // What was asked for, and what the server reported for the stream last (nothing yet for a
+    // stream whose volume the server chose).
+    std::optional<StereoVolume> m_requested;
     pa_cvolume m_requestedServer{};
-    pa_cvolume m_reported{};
+    std::optional<pa_cvolume> m_reported;
 };
 
 PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
@@ -87,8 +87,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
     attr.prebuf = uint32_t(-1);
     attr.minreq = uint32_t(settings.bufferBytes);
     attr.fragsize = uint32_t(-1);
-    m_requestedServer = serverVolume(m_requested);
-    m_reported = m_requestedServer;
+    if (m_requested) {
+        m_requestedServer = serverVolume(*m_requested);
+        m_reported = m_requestedServer;
+    }
     auto flags = pa_stream_flags_t(PA_STREAM_START_CORKED | PA_STREAM_INTERPOLATE_TIMING |
                                    PA_STREAM_AUTO_TIMING_UPDATE);
     bool connected;
@@ -99,9 +101,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
             fail(NP_ERROR_OUTPUT, "the sound server refused a new stream");
         pa_stream_set_state_callback(m_stream, onStreamEvent, this);
         pa_stream_set_write_callback(m_stream, onWritable, this);
-        // Explicit volume, so the desktop's stream restore does not override ours.
-        connected = pa_stream_connect_playback(m_stream, sink.empty() ? nullptr : sink.c_str(),
-                                               &attr, flags, &m_requestedServer, nullptr) >= 0;
+        // Without a volume of the host's, the desktop's stream restore gives the one it keeps.
+        connected = pa_stream_connect_playback(
+                        m_stream, sink.empty() ? nullptr : sink.c_str(), &attr, flags,
+                        m_requested ? &m_requestedServer : nullptr, nullptr) >= 0;
     }
     bool settled = connected && server.waitFor(
                                     [this] {
@@ -115,6 +118,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
         fail(NP_ERROR_OUTPUT, "the sound server did not accept the stream");
     }
     server.setSinkInputListener([this](uint32_t index) { onSinkInputChanged(index); });
+    if (!m_requested) {
+        PulseContext::Lock lock(server);
+        onSinkInputChanged(pa_stream_get_index(m_stream));
+    }
 }
 
 PulseOutput::~PulseOutput()
@@ -259,10 +266,12 @@ void PulseOutput::setVolume(StereoVolume v)
 std::optional<StereoVolume> PulseOutput::volume()
 {
     PulseContext::Lock lock(m_server);
-    if (pa_cvolume_equal(&m_reported, &m_requestedServer))
+    if (!m_reported)
+        return std::nullopt;
+    if (m_requested && pa_cvolume_equal(&*m_reported, &m_requestedServer))
         return m_requested;
-    uint32_t left = m_reported.values[0];
-    uint32_t right = m_reported.channels > 1 ? m_reported.values[1] : left;
+    uint32_t left = m_reported->values[0];
+    uint32_t right = m_reported->channels > 1 ? m_reported->values[1] : left;
     return StereoVolume{fromServerVolume(left, PA_VOLUME_NORM),
                         fromServerVolume(right, PA_VOLUME_NORM)};
 }

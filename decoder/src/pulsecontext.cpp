@@ -1,5 +1,7 @@
 #include "pulsecontext.h"
 
+#include <pulse/ext-stream-restore.h>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -11,6 +13,17 @@ namespace {
 // A connection that has not come in this time is started afresh (the server may have been
 // replaced while it hung).
 constexpr auto ConnectAttemptLimit = std::chrono::seconds(5);
+
+// The server's stream restore keeps the volume of our streams under their application name:
+// they carry no role or application id, which it would prefer.
+constexpr std::string_view ApplicationName = "NorlPlayer";
+constexpr std::string_view RememberedVolumeKeyPrefix = "sink-input-by-application-name:";
+
+bool isRememberedVolumeKey(std::string_view key)
+{
+    return key.starts_with(RememberedVolumeKeyPrefix) &&
+           key.substr(RememberedVolumeKeyPrefix.size()) == ApplicationName;
+}
 
 bool isFinal(pa_context_state_t state)
 {
@@ -92,7 +105,7 @@ void PulseContext::startConnecting()
     m_mainloop = pa_threaded_mainloop_new();
     if (!m_mainloop)
         fail(NP_ERROR_OUTPUT, "cannot create the sound server loop");
-    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), "NorlPlayer");
+    m_context = pa_context_new(pa_threaded_mainloop_get_api(m_mainloop), ApplicationName.data());
     if (!m_context || pa_threaded_mainloop_start(m_mainloop) < 0) {
         disconnect();
         fail(NP_ERROR_OUTPUT, "cannot create the sound server context");
@@ -136,37 +149,67 @@ void PulseContext::onSubscription(pa_context *, pa_subscription_event_type_t typ
         me->m_sinkInputListener(index);
 }
 
+bool PulseContext::finish(pa_operation *op, Deadline deadline)
+{
+    if (!op)
+        return false;
+    bool answered =
+        waitFor([op] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; }, deadline);
+    Lock lock(*this);
+    if (!answered)
+        pa_operation_cancel(op);
+    pa_operation_unref(op);
+    return answered;
+}
+
 std::string PulseContext::sinkName(int n, Deadline deadline)
 {
-    struct Query {
-        std::vector<std::string> names;
-        bool done = false;
-    } query;
+    std::vector<std::string> names;
     auto collect = [](pa_context *, const pa_sink_info *info, int eol, void *data) {
-        auto *q = static_cast<Query *>(data);
-        if (eol)
-            q->done = true;
-        else if (info)
-            q->names.emplace_back(info->name);
+        if (!eol && info)
+            static_cast<std::vector<std::string> *>(data)->emplace_back(info->name);
     };
     pa_operation *op;
     {
         Lock lock(*this);
-        op = pa_context_get_sink_info_list(m_context, collect, &query);
+        op = pa_context_get_sink_info_list(m_context, collect, &names);
     }
-    if (!op)
-        fail(NP_ERROR_OUTPUT, "cannot list the sound server's sinks");
-    bool answered = waitFor(
-        [&] { return query.done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; }, deadline);
+    if (!finish(op, deadline) || n < 1 || size_t(n) > names.size())
+        fail(NP_ERROR_OUTPUT, "the sound server has no sink number " + std::to_string(n));
+    return names[size_t(n) - 1];
+}
+
+std::optional<StereoVolume> PulseContext::rememberedVolume(Deadline deadline)
+{
+    try {
+        connect(deadline);
+    } catch (const DecoderError &) {
+        return std::nullopt;
+    }
+    std::optional<StereoVolume> remembered;
+    // A server without stream restore answers with an error: nothing remembered.
+    auto collect = [](pa_context *, const pa_ext_stream_restore_info *info, int eol, void *data) {
+        if (eol || !info || !info->name || !isRememberedVolumeKey(info->name))
+            return;
+        pa_cvolume volume = info->volume;
+        if (!pa_cvolume_valid(&volume) || !pa_channel_map_valid(&info->channel_map) ||
+            volume.channels != info->channel_map.channels)
+            return; // kept without a volume
+        pa_channel_map stereo;
+        pa_channel_map_init_stereo(&stereo);
+        pa_cvolume_remap(&volume, &info->channel_map, &stereo);
+        *static_cast<std::optional<StereoVolume> *>(data) =
+            StereoVolume{fromServerVolume(volume.values[0], PA_VOLUME_NORM),
+                         fromServerVolume(volume.values[1], PA_VOLUME_NORM)};
+    };
+    pa_operation *op;
     {
         Lock lock(*this);
-        if (!answered)
-            pa_operation_cancel(op);
-        pa_operation_unref(op);
+        op = pa_ext_stream_restore_read(m_context, collect, &remembered);
     }
-    if (!answered || n < 1 || size_t(n) > query.names.size())
-        fail(NP_ERROR_OUTPUT, "the sound server has no sink number " + std::to_string(n));
-    return query.names[size_t(n) - 1];
+    if (!finish(op, deadline))
+        return std::nullopt;
+    return remembered;
 }
 
 } // namespace norl

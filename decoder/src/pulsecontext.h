@@ -6,10 +6,16 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <pulse/pulseaudio.h>
 #include <string>
 
+#include "volume.h"
+
 namespace norl {
+
+// How long a caller (often the host's window thread) waits for a slow or hung server.
+constexpr auto ServerPatience = std::chrono::milliseconds(500);
 
 class PulseContext {
 public:
@@ -25,6 +31,10 @@ public:
     // The name of the n-th sink the server lists (n >= 1); throws DecoderError(NP_ERROR_OUTPUT)
     // when there is none or no answer by `deadline`.
     std::string sinkName(int n, Deadline deadline);
+    // The volume the server's stream restore keeps for this program's streams and gives the
+    // next one created without a volume of its own. Empty when nothing is kept, or the server
+    // has no stream restore or no answer by `deadline`.
+    std::optional<StereoVolume> rememberedVolume(Deadline deadline);
 
     pa_threaded_mainloop *mainloop() const { return m_mainloop; }
     pa_context *context() const { return m_context; }
@@ -55,6 +65,9 @@ private:
     pa_context_state_t state() const;
     void startConnecting();
     void disconnect();
+    // Waits for `op` until `deadline`, cancels it when unanswered and releases it. False when
+    // there was no operation or no answer.
+    bool finish(pa_operation *op, Deadline deadline);
     static void onStateChange(pa_context *context, void *);
     static void onSubscription(pa_context *, pa_subscription_event_type_t type, uint32_t index,
                                void *self);

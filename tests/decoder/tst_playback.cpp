@@ -11,12 +11,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
-#include <csignal>
 #include <functional>
 #include <mutex>
 
 #include "library.h"
 #include "pcm.h"
+#include "privateserver.h"
 
 namespace {
 
@@ -82,80 +82,6 @@ QPair<int, int> serverVolume(const QString &sinkInput)
     }
     return {-1, -1};
 }
-
-// Points PULSE_SERVER elsewhere until the end of the scope.
-class ServerAddress {
-public:
-    explicit ServerAddress(const QString &address) : m_saved(qgetenv("PULSE_SERVER"))
-    {
-        qputenv("PULSE_SERVER", address.toLocal8Bit());
-    }
-    ~ServerAddress() { qputenv("PULSE_SERVER", m_saved); }
-    ServerAddress(const ServerAddress &) = delete;
-    ServerAddress &operator=(const ServerAddress &) = delete;
-
-private:
-    QByteArray m_saved;
-};
-
-// A sound server of the test's own, which it can kill and start again on the same socket.
-class PrivateServer {
-public:
-    explicit PrivateServer(const QStringList &sinks = {"sink_name=private norewinds=1"})
-        : m_dir("/tmp/norl-pb-XXXXXX"), m_sinks(sinks)
-    {
-    }
-    ~PrivateServer() { kill(); }
-
-    QString address() const { return "unix:" + m_dir.filePath("native"); }
-
-    // Starts the server and waits until it answers.
-    bool start()
-    {
-        QDir(m_dir.path()).mkpath("runtime");
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", m_dir.filePath("runtime"));
-        env.insert("HOME", m_dir.path());
-        m_process.setProcessEnvironment(env);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.setStandardErrorFile(QProcess::nullDevice());
-        QStringList args{"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                         "--load=module-native-protocol-unix auth-anonymous=1 socket=" +
-                             m_dir.filePath("native")};
-        for (const auto &sink : m_sinks)
-            args << "--load=module-null-sink " + sink;
-        m_process.start("pulseaudio", args);
-        if (!m_process.waitForStarted())
-            return false;
-        return waitUntil(
-            [this] {
-                return m_process.state() == QProcess::Running &&
-                       !tool("pactl", {"--server", address(), "info"}).isNull();
-            },
-            10000);
-    }
-
-    // SIGSTOP / SIGCONT: a server that hangs, as one across a network may, and comes back.
-    void freeze(bool frozen)
-    {
-        if (m_process.state() == QProcess::Running)
-            ::kill(pid_t(m_process.processId()), frozen ? SIGSTOP : SIGCONT);
-    }
-
-    // SIGKILL: no goodbye to the clients.
-    void kill()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-private:
-    QTemporaryDir m_dir; // short: the socket path must fit a sockaddr_un
-    QStringList m_sinks;
-    QProcess m_process;
-};
 
 // What the OutputProc and OutputActionProc saw; they run on the decoder thread.
 struct Tap {
@@ -230,6 +156,7 @@ private slots:
     void endsOnTime();
     void failedSeekWhileDrainingStillEnds();
     void volume();
+    void volumeRememberedBetweenRuns();
     void soundReachesTheSink();
     void deviceNumbers_data();
     void deviceNumbers();
@@ -524,6 +451,77 @@ void tst_playback::volume()
     QVERIFY(!tool("pactl", {"set-sink-input-volume", index, "60%", "30%"}).isNull());
     QTRY_COMPARE_WITH_TIMEOUT((np.ESGetVolume(h, &volume), volume), (19660u << 16) | 39320u, 200);
     QVERIFY(np.ESClose(h));
+}
+
+// Without a volume of the host's, streams take the one the server's stream restore keeps for
+// this program, and ESGetVolume answers it before any stream: what one run set, or the mixer
+// changed, is where the next run starts. A volume the host sets still wins.
+void tst_playback::volumeRememberedBetweenRuns()
+{
+    PrivateServer server({"sink_name=private norewinds=1"},
+                         {"module-stream-restore restore_volume=1 restore_device=0"});
+    QVERIFY(server.start());
+    ServerAddress address(server.address());
+    auto onServer = [](const QString &index) {
+        auto v = serverVolume(index);
+        return QString("%1 %2").arg(v.first).arg(v.second);
+    };
+    // Starts a song on a fresh handle (as a new run of a host does) and answers its stream.
+    auto start = [this](NpHandle h, QString &index) {
+        QString failed = load(h, "two-seconds.mp3");
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QVERIFY(np.ESPlay(h));
+        const auto inputs = shortList("sink-inputs");
+        QCOMPARE(inputs.size(), 1);
+        index = inputs[0][0];
+    };
+    QString index;
+    uint32_t volume = 0;
+    {
+        Handle h(np);
+        QVERIFY(np.ESGetVolume(h, &volume));
+        QCOMPARE(volume, 0xFFFFFFFFu); // nothing kept yet
+        start(h, index);
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(onServer(index), "65536 65536");
+        QVERIFY(np.ESSetVolume(h, 0x4000C000)); // left high
+        QTRY_COMPARE_WITH_TIMEOUT(onServer(index), "16384 49153", 1000);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(sinkInputCount(), 0, 3000);
+    {
+        Handle h(np);
+        QVERIFY(np.ESGetVolume(h, &volume));
+        QCOMPARE(volume, 0xC0004000u); // left low
+        start(h, index);
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(onServer(index), "16384 49153");
+        QVERIFY(np.ESGetVolume(h, &volume));
+        QCOMPARE(volume, 0xC0004000u);
+        QVERIFY(!tool("pactl", {"set-sink-input-volume", index, "60%", "30%"}).isNull());
+        QTRY_COMPARE_WITH_TIMEOUT((np.ESGetVolume(h, &volume), volume), (19660u << 16) | 39320u,
+                                  1000);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(sinkInputCount(), 0, 3000);
+    {
+        Handle h(np);
+        QVERIFY(np.ESGetVolume(h, &volume));
+        QCOMPARE(volume, (19660u << 16) | 39320u);
+        QVERIFY(np.ESSetVolume(h, 0x80008000));
+        start(h, index);
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(onServer(index), "32769 32769");
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(sinkInputCount(), 0, 3000);
+
+    // No server at all: full volume, without waiting for one.
+    QTemporaryDir nowhere("/tmp/norl-pb-XXXXXX");
+    ServerAddress missing("unix:" + nowhere.filePath("native"));
+    Handle h(np);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(np.ESGetVolume(h, &volume));
+    QCOMPARE(volume, 0xFFFFFFFFu);
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
 }
 
 void tst_playback::recordSine(uint32_t volume, Pcm &recording)
