@@ -217,8 +217,9 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
      * modes this is the stream's volume on the server, outside changes included. Before the       \
      * handle's first stream, unless ESSetVolume gave one, it is the volume the server's stream    \
      * restore keeps for this program's streams (key "sink-input-by-application-name:NorlPlayer"), \
-     * the one its next stream starts with: asked once, waiting half a second at most; 65535 each  \
-     * when nothing is kept or no server answers. Between streams: as the last one had it. */      \
+     * the one its next stream starts with: waiting half a second at most, and asked again until   \
+     * the server has answered; 65535 each when nothing is kept or no server answers. Between      \
+     * streams: as the last one had it. */                                                         \
     X(NpBool, ESGetVolume, (NpHandle h, uint32_t * volume))                                        \
     /* volume: left in the HIGH word, right in the low word (the opposite packing from             \
      * ESGetVolume). Kept and applied to every stream this handle plays; until it is called,       \

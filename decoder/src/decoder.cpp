@@ -389,20 +389,20 @@ StereoVolume Decoder::volume()
         return *heard;
     if (m_outputSettings.volume)
         return *m_outputSettings.volume;
-    if (!m_serverVolume)
+    // A stream being set up tells its volume shortly; the server is asked only between streams,
+    // and only an answer is kept, so that a server still starting is asked again.
+    if (!m_serverVolume && !m_output)
         m_serverVolume = rememberedVolume();
-    return *m_serverVolume;
+    return m_serverVolume.value_or(StereoVolume{});
 }
 
-// Asked once per handle: a server that does not answer holds only the first caller.
-StereoVolume Decoder::rememberedVolume()
+std::optional<StereoVolume> Decoder::rememberedVolume()
 {
     if (!isSoundServerMode(m_outputSettings.mode))
-        return {};
+        return std::nullopt;
     if (!m_server)
         m_server = std::make_unique<PulseContext>();
-    return m_server->rememberedVolume(std::chrono::steady_clock::now() + ServerPatience)
-        .value_or(StereoVolume{});
+    return m_server->rememberedVolume(std::chrono::steady_clock::now() + ServerPatience);
 }
 
 void Decoder::setVolume(StereoVolume volume)

@@ -93,7 +93,8 @@ private:
     void rewindToRangeStart();
     int64_t heardFrame();
     std::optional<StereoVolume> heardVolume();
-    StereoVolume rememberedVolume();
+    // What the server keeps for this program; empty when it keeps nothing or does not answer.
+    std::optional<StereoVolume> rememberedVolume();
 
     void startThread();
     void stopThread();

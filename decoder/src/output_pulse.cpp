@@ -101,10 +101,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
             fail(NP_ERROR_OUTPUT, "the sound server refused a new stream");
         pa_stream_set_state_callback(m_stream, onStreamEvent, this);
         pa_stream_set_write_callback(m_stream, onWritable, this);
-        // Without a volume of the host's, the desktop's stream restore gives the one it keeps.
-        connected = pa_stream_connect_playback(
-                        m_stream, sink.empty() ? nullptr : sink.c_str(), &attr, flags,
-                        m_requested ? &m_requestedServer : nullptr, nullptr) >= 0;
+        // No volume here: the desktop's stream restore gives the one it keeps, and the host's
+        // volume follows as a change, which the stream restore keeps for the next run.
+        connected = pa_stream_connect_playback(m_stream, sink.empty() ? nullptr : sink.c_str(),
+                                               &attr, flags, nullptr, nullptr) >= 0;
     }
     bool settled = connected && server.waitFor(
                                     [this] {
@@ -118,7 +118,10 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
         fail(NP_ERROR_OUTPUT, "the sound server did not accept the stream");
     }
     server.setSinkInputListener([this](uint32_t index) { onSinkInputChanged(index); });
-    if (!m_requested) {
+    // Still corked: the change is made before anything is heard.
+    if (m_requested) {
+        setVolume(*m_requested);
+    } else {
         PulseContext::Lock lock(server);
         onSinkInputChanged(pa_stream_get_index(m_stream));
     }

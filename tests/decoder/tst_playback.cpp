@@ -512,6 +512,12 @@ void tst_playback::volumeRememberedBetweenRuns()
         QCOMPARE(onServer(index), "32769 32769");
     }
     QTRY_COMPARE_WITH_TIMEOUT(sinkInputCount(), 0, 3000);
+    {
+        // A volume the host set before its stream is kept as well as one changed while playing.
+        Handle h(np);
+        QVERIFY(np.ESGetVolume(h, &volume));
+        QCOMPARE(volume, 0x80008000u);
+    }
 
     // No server at all: full volume, without waiting for one.
     QTemporaryDir nowhere("/tmp/norl-pb-XXXXXX");
