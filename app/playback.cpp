@@ -178,7 +178,10 @@ void Playback::tick()
 
 void Playback::armEndWatch()
 {
-    const int left = m_player->Size() - m_player->Position();
+    const int length = m_player->Size();
+    if (length <= 0) // an unknown length: the poll finds the end
+        return;
+    const int left = length - m_player->Position();
     if (left < EndWatchWindowMs && !m_endWatch->isActive())
         m_endWatch->start(std::max(left, 0));
 }

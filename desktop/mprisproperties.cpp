@@ -3,6 +3,7 @@
 #include <QDBusObjectPath>
 #include <QUrl>
 #include <cmath>
+#include <limits>
 
 namespace Mpris {
 
@@ -65,8 +66,10 @@ int volumeLevel(double fraction)
 
 std::optional<int> seekTargetSeconds(qint64 positionMs, qint64 offsetUs, qint64 lengthMs)
 {
+    // Without a known length, a target the seconds of a seek cannot hold counts as past the end.
+    constexpr qint64 LongestMs = qint64(std::numeric_limits<int>::max() / 1000) * 1000;
     const qint64 targetMs = std::max<qint64>(positionMs + offsetUs / 1000, 0);
-    if (lengthMs > 0 && targetMs > lengthMs)
+    if (targetMs > (lengthMs > 0 ? lengthMs : LongestMs))
         return std::nullopt;
     return int((targetMs + 500) / 1000);
 }

@@ -49,7 +49,8 @@ double volumeFraction(int level);
 int volumeLevel(double fraction);
 
 // Where a relative seek of `offsetUs` from `positionMs` lands, in whole seconds, never before the
-// start; none when it goes past the end of a song of known length (the next song then plays).
+// start; none when it goes past the end of the song, or of any song when the length is unknown
+// (the next song then plays).
 std::optional<int> seekTargetSeconds(qint64 positionMs, qint64 offsetUs, qint64 lengthMs);
 // Whether SetPosition(id, positionUs) applies to `track`: its id, and a position within it.
 bool setPositionApplies(const std::optional<Track> &track, const QString &id, qint64 positionUs);

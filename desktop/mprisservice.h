@@ -27,7 +27,6 @@ public:
     QString registerOn(QDBusConnection bus);
 
     Playback &playback() const { return m_playback; }
-    SongList &songs() const { return m_songs; }
     QWidget &window() const { return m_window; }
     // Whether the decoder library is loaded, so that playback can take commands.
     bool ready() const;

@@ -26,7 +26,9 @@ void SongNotifier::notify()
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     call << QStringLiteral("NorlPlayer") << m_shownId << QStringLiteral("norlplayer")
-         << Mpris::displayTitle(track) << track.artist << QStringList() << QVariantMap() << int(-1);
+         << Mpris::displayTitle(track)
+         // The body is markup to many servers: a tag's text is shown as it is.
+         << track.artist.toHtmlEscaped() << QStringList() << QVariantMap() << int(-1);
     // Not waited for: a slow or missing server must not hold up playing.
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

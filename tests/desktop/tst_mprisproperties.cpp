@@ -57,6 +57,9 @@ private slots:
         QTest::newRow("back before the start") << 1000LL << -5000000LL << 3030LL << 0;
         QTest::newRow("past the end") << 2000LL << 2000000LL << 3030LL << -1;
         QTest::newRow("length unknown") << 2000LL << 60000000LL << 0LL << 62;
+        // A caller's huge offset must not wrap into a position in whole seconds.
+        QTest::newRow("length unknown, beyond any song")
+            << 2000LL << std::numeric_limits<qint64>::max() << 0LL << -1;
     }
     void seeksLandInTheSongOrGoPastItsEnd()
     {
