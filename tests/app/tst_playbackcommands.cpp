@@ -262,6 +262,12 @@ private slots:
         setMode(5);
         QTRY_VERIFY_WITH_TIMEOUT(!playback->endWatchTimer()->isActive(), 200);
         QCOMPARE(lastInputName(), paths[1]);
+
+        // Without a known length only the poll looks, or the watch would poll the whole song.
+        setMode(4);
+        script().results["ESGetSize"] = 0;
+        playback->tick();
+        QVERIFY(!playback->endWatchTimer()->isActive());
     }
 };
 
