@@ -311,8 +311,9 @@ void Playback::seekBy(int seconds)
     seek(std::max(m_player->Position() / 1000 + seconds, 0));
 }
 
-QStringList Playback::addAndPlay(const QStringList &paths)
+QStringList Playback::addAndPlay(const QStringList &files)
 {
+    const QStringList paths = SongList::songsIn(files);
     const QStringList refused = m_songs.addAll(paths);
     m_songs.rebuildRows();
     for (const QString &path : paths) {

@@ -88,9 +88,9 @@ public:
     void seek(int seconds);
     // Seeks `seconds` from the present position, not before the start; nothing when stopped.
     void seekBy(int seconds);
-    // Adds the files in order, rebuilds the rows and plays the first of them. Returns the paths
-    // a playlist file cannot keep, which are left out.
-    QStringList addAndPlay(const QStringList &paths);
+    // Adds the files in order (a playlist's songs in its place), rebuilds the rows and plays the
+    // first of them. Returns the paths a playlist file cannot keep, which are left out.
+    QStringList addAndPlay(const QStringList &files);
     // One second of the poll: the elapsed time, the position, the volume, and the next song by
     // the play mode when one has ended.
     void tick();

@@ -102,7 +102,7 @@ void TPlayForm::AddFilesAndPlay(const QStringList &paths)
         // Files that come before the library is loaded, or after the window's close released it
         // (a quit while the first start's prompt waited), are kept in the list but not played.
         if (!m_Player || !m_Player->Initialized()) {
-            AddEntries(paths);
+            AddEntries(SongList::songsIn(paths));
             RebuildSongList();
             return;
         }

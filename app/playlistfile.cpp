@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QUrl>
 #include <algorithm>
 #include <stdexcept>
 
@@ -111,11 +113,19 @@ QStringList readLines(const QString &fileName)
 
 QStringList resolvedFrom(QStringList lines, const QString &playlistFolder)
 {
+    // "scheme://..." or a drive ("C:\", "C:/"); a colon elsewhere is part of a file's name.
+    static const QRegularExpression urlOrDrive(
+        QStringLiteral("^(?:[A-Za-z][A-Za-z0-9+.-]*://|[A-Za-z]:[\\\\/])"));
     for (QString &line : lines) {
-        if (isBlank(line) || line.startsWith(QLatin1Char('#')) ||
-            line.startsWith(QLatin1Char('/')) || line.contains(QLatin1Char(':')))
+        if (isBlank(line) || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char('/')))
             continue;
-        line = QDir::cleanPath(playlistFolder + QLatin1Char('/') + line);
+        if (line.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
+            const QUrl url(line);
+            if (url.isValid() && url.isLocalFile())
+                line = url.toLocalFile();
+        } else if (!urlOrDrive.match(line).hasMatch()) {
+            line = QDir::cleanPath(playlistFolder + QLatin1Char('/') + line);
+        }
     }
     return lines;
 }

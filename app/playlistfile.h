@@ -33,8 +33,9 @@ constexpr qint64 MaxFileBytes = 32 * 1024 * 1024;
 // The lines of a file, with the encoding its extension asks for; throws std::runtime_error when it
 // cannot be read or is larger than MaxFileBytes.
 QStringList readLines(const QString &fileName);
-// The lines as song paths: a relative path is taken from the playlist's own folder. Blank lines,
-// comments ("#...") and lines holding a colon (a URL, a drive) stay as they are.
+// The lines as song paths: a relative path is taken from the playlist's own folder and a
+// "file://" URL becomes its path. Blank lines, comments ("#..."), other URLs and drive paths
+// ("C:\...") stay as they are.
 QStringList resolvedFrom(QStringList lines, const QString &playlistFolder);
 // The lines "loaded.lpl" contributes: those that are not blank, as read (untrimmed).
 QStringList nonBlankLines(QStringList lines);

@@ -8,6 +8,20 @@
 
 namespace {
 
+// The file name's extension in capitals with its dot; empty when it has none.
+QString extensionOf(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot).toUpper();
+}
+
+bool isPlaylistFile(const QString &fileName)
+{
+    const QString extension = extensionOf(fileName);
+    return extension == QLatin1String(".M3U") || extension == QLatin1String(".M3U8");
+}
+
 QStringList linesOfPlaylist(const QString &fileName)
 {
     return PlaylistFile::resolvedFrom(PlaylistFile::readLines(fileName),
@@ -71,15 +85,27 @@ QStringList SongList::addChosenFiles(const QStringList &fileNames)
 {
     QStringList refused;
     for (const QString &fileName : fileNames) {
-        const QString name = QFileInfo(fileName).fileName();
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        const QString extension = dot < 0 ? QString() : name.mid(dot).toUpper();
-        if (extension == QLatin1String(".MP3"))
+        if (extensionOf(fileName) == QLatin1String(".MP3"))
             refused += addAll({fileName});
-        else if (extension == QLatin1String(".M3U") || extension == QLatin1String(".M3U8"))
+        else if (isPlaylistFile(fileName))
             refused += addAll(linesOfPlaylist(fileName));
     }
     return refused;
+}
+
+QStringList SongList::songsIn(const QStringList &fileNames)
+{
+    QStringList songs;
+    for (const QString &fileName : fileNames) {
+        if (!isPlaylistFile(fileName)) {
+            songs << fileName;
+            continue;
+        }
+        for (const QString &line : PlaylistFile::nonBlankLines(linesOfPlaylist(fileName)))
+            if (!line.startsWith(QLatin1Char('#')))
+                songs << line;
+    }
+    return songs;
 }
 
 QStringList SongList::readPlaylist(const QString &fileName)

@@ -37,6 +37,10 @@ public:
     // Files chosen by the user, by their extensions: songs, playlists read line by line (blank
     // lines too), nothing for the rest. Returns the names it refused.
     QStringList addChosenFiles(const QStringList &fileNames);
+    // The songs files handed over name: a playlist's (".m3u", ".m3u8") in its order, without its
+    // blank and comment lines; any other file as it is. Throws std::runtime_error for a playlist
+    // that cannot be read.
+    static QStringList songsIn(const QStringList &fileNames);
     // Adds the non-blank lines of a playlist file. Returns the names it refused.
     QStringList readPlaylist(const QString &fileName);
     void writePlaylist(const QString &fileName, const QString &currentFolder) const;

@@ -1,6 +1,7 @@
 // The playback object without a window, against the scripted fake decoder: which row plays, the
 // state and its signals, adding files and playing the first, the volume and seeking. The window's
 // tests cover what the commands do through its buttons.
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -185,6 +186,26 @@ private slots:
         script().calls.clear();
         QCOMPARE(playback->addAndPlay({"/m/bad\r.mp3"}).size(), 1);
         QVERIFY(script().callsTo("ESSetInputName").empty());
+    }
+
+    // "Open with" on a playlist: its songs join in its place, without its comments, and the
+    // first of them plays.
+    void aPlaylistHandedOverAddsItsSongs()
+    {
+        QFile list(folder->filePath("mix.M3U8"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("#EXTM3U\n#EXTINF:2,Two\nsub/two.mp3\n\n" + paths[2].toUtf8() + "\n");
+        list.close();
+        QVERIFY(QDir(folder->path()).mkdir("sub"));
+        const QString two = makeSong("sub/two.mp3");
+        QVERIFY(playback->addAndPlay({list.fileName(), paths[0]}).isEmpty());
+        QCOMPARE(songs->rowCount(), 6);
+        QCOMPARE(songs->pathAt(3), two);
+        QCOMPARE(songs->pathAt(4), paths[2]);
+        QCOMPARE(songs->pathAt(5), paths[0]);
+        QCOMPARE(lastInputName(), two);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 playback->addAndPlay({folder->filePath("missing.m3u")}));
     }
 
     void rowsThatDoNotExistMeanNone()

@@ -161,13 +161,26 @@ private slots:
 
     void relativeLinesAreTakenFromThePlaylistsFolder()
     {
-        const QStringList lines{
-            "a.mp3",       "sub/b.mp3 ", "../c.mp3", "./d.mp3", "/abs/e.mp3", "http://host/f.mp3",
-            "#EXTINF:1,F", "#EXTM3U",    "",         "  "};
-        QCOMPARE(resolvedFrom(lines, "/lists/rock"),
-                 (QStringList{"/lists/rock/a.mp3", "/lists/rock/sub/b.mp3 ", "/lists/c.mp3",
-                              "/lists/rock/d.mp3", "/abs/e.mp3", "http://host/f.mp3", "#EXTINF:1,F",
-                              "#EXTM3U", "", "  "}));
+        const std::pair<QString, QString> lines[] = {
+            {"a.mp3", "/lists/rock/a.mp3"},
+            {"sub/b.mp3 ", "/lists/rock/sub/b.mp3 "},
+            {"../c.mp3", "/lists/c.mp3"},
+            {"./d.mp3", "/lists/rock/d.mp3"},
+            {"Live: Side A.mp3", "/lists/rock/Live: Side A.mp3"}, // a colon in a name
+            {"/abs/e.mp3", "/abs/e.mp3"},
+            {"file:///m/a%20b.mp3", "/m/a b.mp3"},
+            {"http://host/f.mp3", "http://host/f.mp3"},
+            {"C:\\m\\x.mp3", "C:\\m\\x.mp3"},
+            {"d:/m/y.mp3", "d:/m/y.mp3"},
+            {"#EXTINF:1,F", "#EXTINF:1,F"},
+            {"", ""},
+            {"  ", "  "}};
+        QStringList read, expected;
+        for (const auto &line : lines) {
+            read << line.first;
+            expected << line.second;
+        }
+        QCOMPARE(resolvedFrom(read, "/lists/rock"), expected);
     }
 
     void lastListKeepsOnlyNonBlankLines()
