@@ -64,8 +64,9 @@ void Decoder::openStream()
 {
     auto source = m_inputMode == imCallback ? openCallbackSource(m_inputCallbacks)
                                             : openFileSource(m_inputName);
-    m_stream = std::make_unique<MpegStream>(std::move(source));
-    applyEqualizer();
+    auto stream = std::make_unique<MpegStream>(std::move(source));
+    stream->applyEqualizer(m_equalizer);
+    m_stream = std::move(stream);
 }
 
 void Decoder::open()
