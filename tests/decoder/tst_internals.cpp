@@ -190,19 +190,8 @@ private slots:
         QCOMPARE(getpriority(PRIO_PROCESS, 0), before);
     }
 
-    void equalizerFlatIsExactlyFlatAtEveryRate()
-    {
-        Equalizer eq;
-        for (int rate : {8000, 11025, 16000, 22050, 32000, 44100, 48000})
-            for (double f : eq.subBandFactors(rate))
-                QCOMPARE(f, 1.0);
-        eq.setGain(Equalizer::PreampBand, -60);
-        for (double f : eq.subBandFactors(44100))
-            QVERIFY(qAbs(f - std::pow(10.0, -0.3)) < 1e-12);
-    }
-
-    // A band's whole gain lands on the sub-band that holds its centre and fades away from it;
-    // a band above the Nyquist frequency changes nothing.
+    // Flat is exactly flat; a band's whole gain lands on the sub-band that holds its centre and
+    // fades away from it; a band above the Nyquist frequency changes nothing.
     void equalizerBandIsCentredWhereItSays_data()
     {
         QTest::addColumn<int>("rate");
@@ -212,6 +201,8 @@ private slots:
     void equalizerBandIsCentredWhereItSays()
     {
         QFETCH(int, rate);
+        for (double f : Equalizer().subBandFactors(rate))
+            QCOMPARE(f, 1.0);
         const double width = rate / 64.0;
         for (int band = 0; band < Equalizer::BandCount; ++band) {
             Equalizer eq;
@@ -236,20 +227,6 @@ private slots:
                 QVERIFY(factors[k] <= factors[k - 1]);
             for (size_t k = peak; k > 0; --k)
                 QVERIFY(factors[k - 1] <= factors[k]);
-        }
-    }
-
-    void equalizerRefusesOutOfRange()
-    {
-        Equalizer eq;
-        const int refused[][2] = {{-2, 0}, {10, 0}, {0, 121}, {-1, -121}};
-        for (const auto &call : refused) {
-            try {
-                eq.setGain(call[0], call[1]);
-                QFAIL("accepted");
-            } catch (const DecoderError &e) {
-                QCOMPARE(e.code(), NP_ERROR_BAD_MODE);
-            }
         }
     }
 };
