@@ -374,6 +374,12 @@ bool TElPlayer::HasEqualizer()
     return flag != 0;
 }
 
+void TElPlayer::SetEqualizerGain(int Band, int Gain)
+{
+    if (HasEqualizer())
+        sendStrict(m_dll.ESEQ(m_H, Band, Gain));
+}
+
 bool TElPlayer::GetStreamInfo(void *Buffer, int32_t &Size)
 {
     if (m_H == 0) {

@@ -132,6 +132,9 @@ public:
     void Close();
     bool CanSetVolume(bool &Separate);
     bool HasEqualizer();
+    // Band 0..9 (31 Hz..16 kHz) or -1 for the preamp, in tenths of a decibel (-120..120).
+    // Needs the module; ignored when the library has no equalizer.
+    void SetEqualizerGain(int Band, int Gain);
     bool GetStreamInfo(void *Buffer, int32_t &Size);
     const void *GetID3Info();
 

@@ -19,6 +19,23 @@
  *     ESClose(h);                                   // mode 0
  *     ESDeInitModule(h);
  *
+ * The equalizer, when ESHasEQ stores 1: ten bands at the octave centres 31, 62, 125, 250, 500 Hz,
+ * 1, 2, 4, 8 and 16 kHz (bands 0..9) and a preamp (band -1), each in tenths of a decibel from
+ * -120 to +120. The settings belong to the handle: they may be given before any stream, are kept
+ * across ESClose and applied again at each ESOpen.
+ *
+ *     ESUseEQ(h, 1);                                // on; off again gives the untouched output
+ *     ESEQ(h, 5, 60);                               // 1 kHz +6 dB
+ *     ESEQ(h, -1, -30);                             // preamp -3 dB, for the headroom
+ *
+ * A change reaches the audio decoded after the call: it is heard once the read-ahead
+ * (ESSetBuffers) and the sound server's buffer have played, typically well under a second.
+ * libmpg123 scales 32 sub-bands of equal width, rate/64 each (689 Hz at 44.1 kHz), so the
+ * low bands are coarse: at 44.1 and 48 kHz, 31 Hz to 500 Hz share the lowest sub-band, which
+ * takes their mean, and a boost of one of them alone moves everything below about 700 Hz by
+ * a fifth of it. A sub-band holding no band centre follows the curve through the centres
+ * (linear in decibels over log frequency); bands above half the sample rate have no effect.
+ *
  * Conventions of every entry point:
  * - Integers are 32 bits. A Boolean result is 0 or 1 in a 32-bit return; hosts read its low
  *   byte only. A Boolean argument counts by its low byte. Pointers are pointer-sized.
@@ -261,11 +278,15 @@ typedef NpBool(NP_STDCALL *NpInputReadProc)(void *context, int32_t userData, voi
      * effect at once, also for a stream that is ready or playing (hosts send it between           \
      * ESInitStream and ESPlay). */                                                                \
     X(NpBool, ESUseOutCB, (NpHandle h, NpBool use))                                                \
-    /* No equalizer yet: error 1. */                                                               \
+    /* 1: equalizer on, 0: off (the default); the low byte counts. From any mode, kept across      \
+     * streams. Error 1 when ESHasEQ stores 0. */                                                  \
     X(NpBool, ESUseEQ, (NpHandle h, NpBool use))                                                   \
-    /* *hasEQ := 0 (always stored), True. */                                                       \
+    /* *hasEQ := 1 when the equalizer is available, else 0 (stored even for a handle that is not   \
+     * live, then 0), True. */                                                                     \
     X(NpBool, ESHasEQ, (NpHandle h, NpFlag * hasEQ))                                               \
-    /* No equalizer yet: error 1. */                                                               \
+    /* Sets band 0..9 (31 Hz..16 kHz) or the preamp (-1) to gain tenths of a decibel, -120..120;   \
+     * heard while the equalizer is on. From any mode, kept across streams. Error 2 for a band or  \
+     * gain out of range (nothing changes), 1 when ESHasEQ stores 0. */                            \
     X(NpBool, ESEQ, (NpHandle h, int32_t band, int32_t gain))
 
 #define NP_DECLARE_ENTRY_TYPE(ret, name, args) typedef ret(NP_STDCALL *name##Proc) args;

@@ -64,7 +64,9 @@ void Decoder::openStream()
 {
     auto source = m_inputMode == imCallback ? openCallbackSource(m_inputCallbacks)
                                             : openFileSource(m_inputName);
-    m_stream = std::make_unique<MpegStream>(std::move(source));
+    auto stream = std::make_unique<MpegStream>(std::move(source));
+    stream->applyEqualizer(m_equalizer);
+    m_stream = std::move(stream);
 }
 
 void Decoder::open()
@@ -410,6 +412,31 @@ void Decoder::setVolume(StereoVolume volume)
     m_outputSettings.volume = volume;
     if (m_output)
         m_output->setVolume(volume);
+}
+
+// ---- Equalizer --------------------------------------------------------------------------------
+
+void Decoder::setUseEqualizer(bool use)
+{
+    if (!MpegStream::hasEqualizer())
+        fail(NP_ERROR_NOT_IMPLEMENTED, "libmpg123 has no equalizer");
+    m_equalizer.setOn(use);
+    applyEqualizer();
+}
+
+void Decoder::setEqualizerGain(int band, int tenthsDb)
+{
+    if (!MpegStream::hasEqualizer())
+        fail(NP_ERROR_NOT_IMPLEMENTED, "libmpg123 has no equalizer");
+    m_equalizer.setGain(band, tenthsDb);
+    applyEqualizer();
+}
+
+// The decoder thread decodes under the same lock, so a change lands between two blocks.
+void Decoder::applyEqualizer()
+{
+    if (m_stream)
+        m_stream->applyEqualizer(m_equalizer);
 }
 
 NpStreamInfo Decoder::streamInfo() const

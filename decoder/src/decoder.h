@@ -14,6 +14,7 @@
 
 #include "bytesource.h"
 #include "decodererror.h"
+#include "equalizer.h"
 #include "mpegstream.h"
 #include "norlplay.h"
 #include "output.h"
@@ -77,6 +78,11 @@ public:
     StereoVolume volume();
     void setVolume(StereoVolume volume);
 
+    // Kept for every stream this handle opens. Throw DecoderError(NP_ERROR_NOT_IMPLEMENTED)
+    // without libmpg123's equalizer.
+    void setUseEqualizer(bool use);
+    void setEqualizerGain(int band, int tenthsDb);
+
     NpStreamInfo streamInfo() const;
     const uint8_t *id3v1Tag() const;
 
@@ -84,6 +90,7 @@ private:
     void requireStream() const;
     void openStream();
     void releaseStream();
+    void applyEqualizer();
     bool closeOutput();
     bool finishOutput(std::unique_ptr<Output> &output);
     void updateTap();
@@ -121,6 +128,7 @@ private:
     int m_priority = 0;
     int32_t m_startMs = 0;
     int32_t m_endMs = 0;
+    Equalizer m_equalizer;
 
     // The stream.
     int m_mode = NP_MODE_CLOSED;

@@ -270,21 +270,25 @@ NpBool NP_STDCALL ESUseOutCB(NpHandle h, NpBool use)
     return simply(h, [use](Decoder &d) { d.setUseOutputCallback((use & 0xff) != 0); });
 }
 
-NpBool NP_STDCALL ESUseEQ(NpHandle h, NpBool)
+NpBool NP_STDCALL ESUseEQ(NpHandle h, NpBool use)
 {
-    return simply(h, [](Decoder &) { fail(NP_ERROR_NOT_IMPLEMENTED, "no equalizer"); });
+    return simply(h, [use](Decoder &d) { d.setUseEqualizer((use & 0xff) != 0); });
 }
 
 NpBool NP_STDCALL ESHasEQ(NpHandle h, NpFlag *hasEQ)
 {
     if (hasEQ)
         *hasEQ = 0; // stored whatever the handle: hosts read only the flag
-    return withDecoder(h, NpBool(0), [](Decoder &) { return NpBool(1); });
+    return withDecoder(h, NpBool(0), [hasEQ](Decoder &) {
+        if (hasEQ)
+            *hasEQ = MpegStream::hasEqualizer() ? 1 : 0;
+        return NpBool(1);
+    });
 }
 
-NpBool NP_STDCALL ESEQ(NpHandle h, int32_t, int32_t)
+NpBool NP_STDCALL ESEQ(NpHandle h, int32_t band, int32_t gain)
 {
-    return simply(h, [](Decoder &) { fail(NP_ERROR_NOT_IMPLEMENTED, "no equalizer"); });
+    return simply(h, [=](Decoder &d) { d.setEqualizerGain(band, gain); });
 }
 
 } // extern "C"

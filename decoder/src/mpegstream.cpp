@@ -218,4 +218,23 @@ size_t MpegStream::decode(int16_t *out, size_t maxFrames)
     return frames;
 }
 
+bool MpegStream::hasEqualizer()
+{
+    return mpg123_feature(MPG123_FEATURE_EQUALIZER) != 0;
+}
+
+void MpegStream::applyEqualizer(const Equalizer &equalizer)
+{
+    // Resetting also stops libmpg123 from applying the equalizer at all.
+    if (!equalizer.on()) {
+        if (mpg123_reset_eq(m_handle) != MPG123_OK)
+            fail(NP_ERROR_INTERNAL, "cannot reset the equalizer");
+        return;
+    }
+    auto factors = equalizer.subBandFactors(m_info.sampleRate);
+    for (size_t k = 0; k < factors.size(); ++k)
+        if (mpg123_eq(m_handle, MPG123_LR, int(k), factors[k]) != MPG123_OK)
+            fail(NP_ERROR_INTERNAL, "cannot set the equalizer");
+}
+
 } // namespace norl

@@ -9,6 +9,7 @@
 
 #include "bufferedreader.h"
 #include "bytesource.h"
+#include "equalizer.h"
 #include "norlplay.h"
 
 struct mpg123_handle_struct;
@@ -48,6 +49,11 @@ public:
     // Decodes up to maxFrames frames into out; 0 at the end of the stream. Throws
     // DecoderError(NP_ERROR_INPUT) when the input fails on the way.
     size_t decode(int16_t *out, size_t maxFrames);
+
+    // Whether libmpg123 was built with its equalizer.
+    static bool hasEqualizer();
+    // Scales what is decoded from now on; off restores libmpg123's untouched output.
+    void applyEqualizer(const Equalizer &equalizer);
 
 private:
     void readStreamInfo();

@@ -65,6 +65,11 @@ enc -b 128 --cbr -t "$tmp/one.wav" one-second.mp3
 synth "$tmp/two.wav" 44100 2 synth 2 sine 659.25 vol 0.5
 enc -b 128 --cbr -t "$tmp/two.wav" two-seconds.mp3
 
+# 1 kHz left, 100 Hz right, -18 dBFS so a 12 dB boost does not clip; plain stereo keeps
+# the channels apart.
+synth "$tmp/eq.wav" 44100 2 synth 1 sine 1000 sine 100 vol 0.125
+enc -b 128 --cbr -m s -t "$tmp/eq.wav" eq-tones.mp3
+
 : > empty.mp3
 
 python3 - <<'PY'
@@ -114,7 +119,7 @@ fail() { echo "error: $*" >&2; exit 1; }
 
 good=(sine-1k-cbr128-joint.mp3 sine-1k-cbr128-info.mp3 mono-cbr64.mp3
       mpeg2-22k.mp3 vbr-xing.mp3 vbr-noxing.mp3 big-id3v2.mp3
-      one-second.mp3 two-seconds.mp3)
+      one-second.mp3 two-seconds.mp3 eq-tones.mp3)
 for f in "${good[@]}"; do
     log="$(mpg123 -t "$f" 2>&1)" || fail "$f does not decode"
     if grep -qiE 'error|warning|junk' <<<"$log"; then fail "$f: $log"; fi

@@ -1,6 +1,7 @@
 // What the library decodes, checked against an independent decoder front end (the mpg123
 // command line): every good fixture, every input and output path, seeking, limits, and input
-// or output failures in the middle of a song. Uses the WAV and callback outputs only.
+// or output failures in the middle of a song, and the equalizer. Uses the WAV and callback outputs
+// only.
 #include <QtTest>
 #include <cstring>
 
@@ -182,6 +183,20 @@ class tst_decoding : public QObject {
         lib.ESClose(h);
         return received(outputMode);
     }
+
+    // eq-tones.mp3 has 1 kHz on the left and 100 Hz on the right.
+    struct ToneLevels {
+        double at1k = 0, at100 = 0;
+    };
+    ToneLevels toneLevels()
+    {
+        Pcm pcm = decode(fixture("eq-tones.mp3"), imFile, omFile);
+        if (pcm.frames() < 40000)
+            return {-200, -200};
+        // Skips the encoder's and the filters' lead-in.
+        return {rmsDb(pcm, 0, 4410, 30000), rmsDb(pcm, 1, 4410, 30000)};
+    }
+    bool eq(int band, int gain) { return lib.ESEQ(h, band, gain) & 0xff; }
 
 private slots:
     void initTestCase() { QVERIFY2(lib.loaded(), qPrintable(lib.error())); }
@@ -483,6 +498,79 @@ private slots:
         QString why;
         QVERIFY2(readWav(wavPath(), pcm, &why), qPrintable(why));
         QCOMPARE(pcm.rate, 44100);
+    }
+
+    void equalizerFlatOrOffLeavesTheOutputUntouched()
+    {
+        NpFlag has = 0;
+        QVERIFY(lib.ESHasEQ(h, &has) & 0xff);
+        QCOMPARE(has, NpFlag(1));
+        const QString file = fixture("vbr-xing.mp3");
+        Pcm untouched = decode(file, imFile, omFile);
+        QVERIFY(untouched.frames() > 0);
+
+        QVERIFY(lib.ESUseEQ(h, 1) & 0xff);
+        QCOMPARE(decode(file, imFile, omFile).samples, untouched.samples);
+
+        QVERIFY(eq(5, 120) && eq(-1, -30));
+        QVERIFY(decode(file, imFile, omFile).samples != untouched.samples);
+        QVERIFY(lib.ESUseEQ(h, 0) & 0xff);
+        QCOMPARE(decode(file, imFile, omFile).samples, untouched.samples);
+    }
+
+    void equalizerBandsAndPreamp_data()
+    {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<int>("gain");
+        QTest::addColumn<double>("change1k"); // dB
+        QTest::addColumn<double>("slack1k");
+        QTest::addColumn<double>("change100");
+        QTest::addColumn<double>("slack100");
+        QTest::newRow("1 kHz +12") << 5 << 120 << 12.0 << 1.5 << 0.0 << 3.0;
+        QTest::newRow("1 kHz -12") << 5 << -120 << -12.0 << 1.5 << 0.0 << 3.0;
+        QTest::newRow("16 kHz +12") << 9 << 120 << 0.0 << 1.0 << 0.0 << 1.0;
+        QTest::newRow("preamp +6") << -1 << 60 << 6.0 << 0.5 << 6.0 << 0.5;
+        QTest::newRow("preamp -12") << -1 << -120 << -12.0 << 0.5 << -12.0 << 0.5;
+    }
+    void equalizerBandsAndPreamp()
+    {
+        QFETCH(int, band);
+        QFETCH(int, gain);
+        QFETCH(double, change1k);
+        QFETCH(double, slack1k);
+        QFETCH(double, change100);
+        QFETCH(double, slack100);
+        ToneLevels before = toneLevels();
+        QVERIFY(before.at1k > -30 && before.at100 > -30);
+        QVERIFY(lib.ESUseEQ(h, 1) & 0xff);
+        QVERIFY(eq(band, gain));
+        ToneLevels after = toneLevels();
+        qInfo("1 kHz %+.2f dB, 100 Hz %+.2f dB", after.at1k - before.at1k,
+              after.at100 - before.at100);
+        QVERIFY(qAbs(after.at1k - before.at1k - change1k) <= slack1k);
+        QVERIFY(qAbs(after.at100 - before.at100 - change100) <= slack100);
+    }
+
+    void equalizerRefusesBandsAndGainsOutOfRange()
+    {
+        QVERIFY(eq(-1, 120) && eq(9, -120));
+        const int refused[][2] = {{-2, 0}, {10, 0}, {0, 121}, {0, -121}, {-1, 121}};
+        for (const auto &call : refused) {
+            QVERIFY(!eq(call[0], call[1]));
+            QCOMPARE(lib.ESLastError(h), 2);
+        }
+    }
+
+    void equalizerSettingsSurviveCloseAndOpen()
+    {
+        ToneLevels before = toneLevels();
+        // Set while nothing is open: kept for the streams to come.
+        QVERIFY(lib.ESUseEQ(h, 1) & 0xff);
+        QVERIFY(eq(5, 120));
+        ToneLevels first = toneLevels(); // ends with ESClose
+        ToneLevels second = toneLevels();
+        QVERIFY(first.at1k - before.at1k > 10);
+        QCOMPARE(second.at1k, first.at1k);
     }
 };
 

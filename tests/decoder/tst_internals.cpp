@@ -7,6 +7,7 @@
 
 #include "bufferedreader.h"
 #include "decodererror.h"
+#include "equalizer.h"
 #include "handletable.h"
 #include "threadpriority.h"
 #include "volume.h"
@@ -187,6 +188,46 @@ private slots:
         worker.join();
         QCOMPARE(seen, std::max(before, niceForLevel(-1)));
         QCOMPARE(getpriority(PRIO_PROCESS, 0), before);
+    }
+
+    // Flat is exactly flat; a band's whole gain lands on the sub-band that holds its centre and
+    // fades away from it; a band above the Nyquist frequency changes nothing.
+    void equalizerBandIsCentredWhereItSays_data()
+    {
+        QTest::addColumn<int>("rate");
+        for (int rate : {8000, 11025, 22050, 32000, 44100, 48000})
+            QTest::addRow("%d Hz", rate) << rate;
+    }
+    void equalizerBandIsCentredWhereItSays()
+    {
+        QFETCH(int, rate);
+        for (double f : Equalizer().subBandFactors(rate))
+            QCOMPARE(f, 1.0);
+        const double width = rate / 64.0;
+        for (int band = 0; band < Equalizer::BandCount; ++band) {
+            Equalizer eq;
+            eq.setGain(band, 120);
+            auto factors = eq.subBandFactors(rate);
+            const double hz = Equalizer::BandHz[size_t(band)];
+            if (hz >= rate / 2.0) {
+                for (double f : factors)
+                    QCOMPARE(f, 1.0);
+                continue;
+            }
+            auto subBand = [&](double f) { return std::min<size_t>(size_t(f / width), 31); };
+            const size_t peak = subBand(hz);
+            // Bands whose centres share a sub-band share it equally.
+            int sharing = 0;
+            for (double other : Equalizer::BandHz)
+                sharing += other < rate / 2.0 && subBand(other) == peak;
+            QVERIFY(qAbs(factors[peak] - std::pow(10.0, 12.0 / 20 / sharing)) < 1e-9);
+            QCOMPARE(std::max_element(factors.begin(), factors.end()) - factors.begin(),
+                     qsizetype(peak));
+            for (size_t k = peak + 1; k < factors.size(); ++k)
+                QVERIFY(factors[k] <= factors[k - 1]);
+            for (size_t k = peak; k > 0; --k)
+                QVERIFY(factors[k - 1] <= factors[k]);
+        }
     }
 };
 

@@ -1,7 +1,7 @@
 // Playing through the sound server, as a host does: player modes and the audible position
 // against the wall clock, seeking and limits, volume in both directions, what actually reaches
 // the sink, device numbers, a server that is missing or dies mid-song, several handles at once
-// and the output callback beside the server.
+// and the output callback beside the server, and an equalizer change heard while playing.
 //
 // Runs against the server named by PULSE_SERVER (scripts/test starts a private one with a null
 // sink rendering in small blocks); the server-loss cases start their own.
@@ -166,6 +166,7 @@ private slots:
     void handlesPlayTogether();
     void callbackBesideTheServer_data();
     void callbackBesideTheServer();
+    void equalizerChangeIsHeardWhilePlaying();
 
 private:
     // Releases its handle whatever way the test leaves.
@@ -808,6 +809,40 @@ void tst_playback::callbackBesideTheServer()
     QCOMPARE(tap.pcm.channels, reference.channels);
     QCOMPARE(tap.pcm.frames(), reference.frames());
     QCOMPARE(bestMatch(reference, tap.pcm, 0).maxDifference, 0);
+}
+
+// The tap sees the PCM that goes to the server: the boost starts within the read-ahead of
+// the moment it was set.
+void tst_playback::equalizerChangeIsHeardWhilePlaying()
+{
+    Tap tap;
+    Handle h(np);
+    QVERIFY(np.ESSetOutCB(h, &Tap::onBlock, &Tap::onAction, &tap));
+    QVERIFY(np.ESUseOutCB(h, 1));
+    QVERIFY(np.ESSetBuffers(h, 2, 8192)); // 93 ms of read-ahead
+    QVERIFY(np.ESUseEQ(h, 1));
+    QString failed = load(h, "eq-tones.mp3", omMMSystem);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY(np.ESPlay(h));
+    QThread::msleep(300);
+    QVERIFY(np.ESEQ(h, 5, 120)); // 1 kHz, the left channel
+    QVERIFY(waitUntil([&] { return np.ESGetPlayerMode(h) != 4; }, 4000));
+
+    std::lock_guard lock(tap.mutex);
+    const qsizetype step = Rate / 20;
+    QVERIFY(tap.pcm.frames() > 20 * step);
+    const double before = rmsDb(tap.pcm, 0, step, step);
+    qsizetype boostedFrom = -1;
+    for (qsizetype at = step; at + step <= tap.pcm.frames(); at += step / 5) {
+        if (rmsDb(tap.pcm, 0, at, step) - before > 11) {
+            boostedFrom = at;
+            break;
+        }
+    }
+    qInfo("boosted from %lld ms", qlonglong(boostedFrom * 1000 / Rate));
+    QVERIFY(boostedFrom * 1000 / Rate > 200);
+    QVERIFY(boostedFrom * 1000 / Rate < 700);
+    QVERIFY(rmsDb(tap.pcm, 0, tap.pcm.frames() - 2 * step, step) - before > 11);
 }
 
 QTEST_GUILESS_MAIN(tst_playback)

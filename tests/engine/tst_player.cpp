@@ -409,6 +409,22 @@ private slots:
         QVERIFY(!player->Paused());
     }
 
+    void equalizerGainsGoStraightToTheLibrary()
+    {
+        QCOMPARE(raisedCode([&] { player->SetEqualizerGain(5, 60); }), 11);
+        initModule();
+        script->calls.clear();
+        player->SetEqualizerGain(5, 60); // the library has none: only asked
+        QCOMPARE(calls(), QStringList({"ESHasEQ(7)"}));
+        script->hasEQ = 1;
+        script->calls.clear();
+        player->SetEqualizerGain(-1, -30);
+        QCOMPARE(calls(), QStringList({"ESHasEQ(7)", "ESEQ(7,-1,-30)"}));
+        script->results["ESEQ"] = 0;
+        script->lastError = 2;
+        QCOMPARE(raisedCode([&] { player->SetEqualizerGain(10, 0); }), 2);
+    }
+
     void strictChecksKeepTheOldValue()
     {
         initModule();

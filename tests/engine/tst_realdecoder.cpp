@@ -134,6 +134,21 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TElSException, player->GetID3Info());
     }
 
+    void equalizerAgreesWithTheLibrary()
+    {
+        QVERIFY(player->HasEqualizer());
+        player->SetUseEqualizer(true);
+        QVERIFY(player->UseEqualizer());
+        player->SetEqualizerGain(-1, -120);
+        player->SetEqualizerGain(9, 120);
+        try {
+            player->SetEqualizerGain(10, 0);
+            QFAIL("no exception");
+        } catch (const TElSException &e) {
+            QCOMPARE(int(e.ErrorCode()), 2);
+        }
+    }
+
     void failuresRaise()
     {
         player->SetInputName(QStringLiteral(NORL_FIXTURES_DIR "/random-bytes.mp3"));
