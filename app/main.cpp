@@ -6,7 +6,6 @@
 #include "application.h"
 #include "commandline.h"
 #include "instanceguard.h"
-#include "librarypreload.h"
 #include "mprisservice.h"
 #include "playform.h"
 #include "quitsignals.h"
@@ -61,15 +60,13 @@ int main(int argc, char *argv[])
     if (const std::optional<int> status = answerOptions(commandLine))
         return *status;
 
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    const LibraryPreload decoderPreload(
-        QDir(programFolder).filePath(TPlayForm::DecoderLibraryName));
     // Learns at once whether another copy runs; the main window acts on it while it is built.
     InstanceGuard instanceGuard;
     instanceGuard.SetFilesForFirstCopy(
         CommandLine::songPaths(commandLine.words, QDir::currentPath()));
     quitOnTerminationSignals(application);
     const std::unique_ptr<RegistryStore> store = makeFileRegistryStore(defaultRegistryFolder());
+    const QString programFolder = QCoreApplication::applicationDirPath();
     QStringList arguments = commandLine.words;
     // The very first start, with no settings and no list kept yet, opens the demo song that lies
     // beside us. A user who keeps no list has settings from the first run on.

@@ -80,7 +80,7 @@ void TPlayForm::createComponents()
     TElPlayer *player = m_PlayerMan->Players()->Add();
     player->SetInputMode(TElPlayer::imFile);
     player->SetOutputMode(TElPlayer::omMMSystem);
-    player->SetPathToDLL(QString::fromLatin1(DecoderLibraryName));
+    player->SetPathToDLL(QStringLiteral("libnorlplay.so"));
     player->SetStartPos(0);
     player->SetEndPos(0);
     player->SetPriority(0);

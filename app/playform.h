@@ -101,8 +101,6 @@ public:
     static bool settingsKept(RegistryStore &store);
     // The project's home page, for the Help menu and the about box.
     static const QUrl HomePage;
-    // The decoder library's file, looked up beside the program first.
-    static constexpr const char *DecoderLibraryName = "libnorlplay.so";
 
     // Shows the elapsed time and the playing song's title.
     void ShowTime(const QString &time);

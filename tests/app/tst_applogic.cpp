@@ -1,16 +1,13 @@
 // The main window's plain arithmetic and texts: typed integers, the elapsed time and its
 // estimate after a seek, moving between rows, the quality line, and where the program may keep
-// its own files, and a library loaded ahead.
-#include <QLibrary>
+// its own files.
 #include <QRandomGenerator>
 #include <QtTest>
-#include <dlfcn.h>
 #include <limits>
 #include <stdexcept>
 
 #include "elapsedtime.h"
 #include "integertext.h"
-#include "librarypreload.h"
 #include "ownfiles.h"
 #include "songrows.h"
 #include "streamquality.h"
@@ -259,30 +256,6 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, line);
         QCOMPARE(qualityLine({3, bitrate, frequency, uint8_t(mode)}), line);
-    }
-
-    // The preload's reference goes with it: the real load keeps the library as long as it
-    // wants, and unloads it for good. A file that does not load is left to the real load.
-    void libraryPreload()
-    {
-        const QByteArray path = NORL_FAKE_DECODER_DIR "/libfakedecoder.so";
-        auto loaded = [&path] {
-            void *handle = dlopen(path.constData(), RTLD_LAZY | RTLD_NOLOAD);
-            if (handle)
-                dlclose(handle);
-            return handle != nullptr;
-        };
-        QVERIFY(!loaded());
-        QLibrary library(QString::fromLocal8Bit(path));
-        {
-            const LibraryPreload preload(QString::fromLocal8Bit(path));
-            const LibraryPreload missing(QStringLiteral("/nonexistent/libnothing.so"));
-            QVERIFY(library.load());
-        }
-        QVERIFY(loaded());
-        QVERIFY(library.resolve("ESInitModule"));
-        QVERIFY(library.unload());
-        QVERIFY(!loaded());
     }
 };
 
