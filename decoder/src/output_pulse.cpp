@@ -1,6 +1,6 @@
 // Plays through the sound server. The server's buffer is the read-ahead: the stream asks for
 // BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room. The
-// server asks for more once a quarter of it has been played, and gets it in one write: every
+// server asks for more once half of it has been played, and gets it in one write: every
 // request and every write wakes a thread on both sides.
 // Opening waits for a slow or hung server no longer than ServerPatience: the caller is often
 // the host's window thread.
@@ -78,7 +78,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
                          const PcmFormat &format)
     : m_server(server), m_format(format),
       m_requestBytes(
-          size_t(std::max(settings.bufferBytes, settings.bufferCount * settings.bufferBytes / 4))),
+          size_t(std::max(settings.bufferBytes, settings.bufferCount * settings.bufferBytes / 2))),
       m_wake(settings.wake), m_requested(settings.volume)
 {
     const auto deadline = std::chrono::steady_clock::now() + ServerPatience;
