@@ -39,6 +39,8 @@ QImage loadBitmap(const QString &fileName)
     if (!BitmapFile::holdsAllPixelData(file.peek(BitmapFile::HeadSize), file.size()))
         fail(QStringLiteral("Bitmap image is not valid"));
     QImageReader reader(&file, "bmp");
+    // Otherwise the reader loads every image plugin to ask it about "bmp" first.
+    reader.setAutoDetectImageFormat(false);
     const QImage image = reader.read();
     if (image.isNull())
         fail(QStringLiteral("Bitmap image is not valid"));

@@ -1,5 +1,7 @@
-// Times the start to the first show of the main window, offscreen, with a fresh configuration
-// (XDG_CONFIG_HOME and XDG_DATA_HOME in a new temporary folder) each run, two ways:
+// Times the start to the first show of the main window, offscreen, with the settings a first
+// run kept (each kind has its own folders, XDG_CONFIG_HOME and XDG_DATA_HOME among them, for all
+// its runs, and one run before the counted ones), three ways, alternating:
+//  - a bare window (bench-barewindow): the toolkit's own start, read from outside as below.
 //  - the program: norlplayer and libnorlplay.so copied into a temporary program folder with the
 //    default skin and an empty "loaded.lpl", watched from outside with inotify. The first show
 //    loads the library, applies the settings and the skin, then reads the list: its last file
@@ -8,7 +10,7 @@
 //    and end normally.
 //  - a harness: this program started again doing what main() does (the application object, the
 //    settings store, TPlayForm, FormCreate), which notes when each step is done, from the exec.
-// Prints median, min and max in ms.
+// Prints median, min and max in ms, and the program's median over the bare window's.
 //   bench-startup [RUNS]
 #include <QDir>
 #include <QFile>
@@ -155,21 +157,26 @@ void copyExecutable(const QString &from, const QString &folder)
         fail(QStringLiteral("cannot copy ") + from);
 }
 
-void timeProgram(const QString &binFolder, Figures &figures)
+// Starts a program of the run's program folder and notes when it first opens the file
+// `opened` and when it first closes the file `read` after reading, both of that folder.
+struct Watched {
+    pid_t pid = 0;
+    int64_t start = 0;
+    int64_t opened = 0;
+    int64_t read = 0;
+};
+
+Watched startWatched(const RunFolder &run, const QString &program, const QString &openedName,
+                     const QString &readName)
 {
-    RunFolder run(binFolder);
-    copyExecutable(QDir(binFolder).filePath(QStringLiteral("norlplayer")), run.program);
-    copyExecutable(QDir(binFolder).filePath(LibraryName), run.program);
     const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
     if (watch < 0 || inotify_add_watch(watch, QFile::encodeName(run.program).constData(),
                                        IN_OPEN | IN_CLOSE_NOWRITE) < 0)
         fail(QStringLiteral("cannot watch ") + run.program);
-
-    const int64_t start = nowNs();
-    const pid_t pid = spawn(run, {QDir(run.program).filePath(QStringLiteral("norlplayer"))});
-    int64_t libraryOpened = 0;
-    int64_t listRead = 0;
-    while (listRead == 0) {
+    Watched result;
+    result.start = nowNs();
+    result.pid = spawn(run, {QDir(run.program).filePath(program)});
+    while (result.read == 0) {
         pollfd wait{watch, POLLIN, 0};
         if (poll(&wait, 1, 50) < 0 && errno != EINTR)
             fail(QStringLiteral("poll failed"));
@@ -180,44 +187,56 @@ void timeProgram(const QString &binFolder, Figures &figures)
             for (ssize_t at = 0; at < got;) {
                 const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
                 const QString name = event->len ? QFile::decodeName(event->name) : QString();
-                if (name == LibraryName && (event->mask & IN_OPEN) && libraryOpened == 0)
-                    libraryOpened = now;
-                if (name == ListName && (event->mask & IN_CLOSE_NOWRITE) && listRead == 0)
-                    listRead = now;
+                if (name == openedName && (event->mask & IN_OPEN) && result.opened == 0)
+                    result.opened = now;
+                if (name == readName && (event->mask & IN_CLOSE_NOWRITE) && result.read == 0)
+                    result.read = now;
                 at += ssize_t(sizeof(inotify_event) + event->len);
             }
         }
         int status = 0;
-        if (listRead == 0 && waitpid(pid, &status, WNOHANG) == pid)
-            fail(QStringLiteral("norlplayer ended before its first show: ") + run.errors());
-        if (listRead == 0 && nowNs() - start > StartTimeoutNs) {
-            kill(pid, SIGKILL);
-            fail(QStringLiteral("norlplayer did not read its list within 30 s: ") + run.errors());
+        if (result.read == 0 && waitpid(result.pid, &status, WNOHANG) == result.pid)
+            fail(program + QStringLiteral(" ended before its first show: ") + run.errors());
+        if (result.read == 0 && nowNs() - result.start > StartTimeoutNs) {
+            kill(result.pid, SIGKILL);
+            fail(program + QStringLiteral(" did not show within 30 s: ") + run.errors());
         }
     }
     close(watch);
+    return result;
+}
 
+void timeProgram(const RunFolder &run, Figures &figures)
+{
+    const Watched started = startWatched(run, QStringLiteral("norlplayer"), LibraryName, ListName);
     const int64_t asked = nowNs();
-    kill(pid, SIGTERM);
-    expectNormalEnd(pid, run, QStringLiteral("norlplayer"));
+    kill(started.pid, SIGTERM);
+    expectNormalEnd(started.pid, run, QStringLiteral("norlplayer"));
     const int64_t ended = nowNs();
-    // A normal end saves the settings into the fresh configuration.
+    // A normal end saves the settings into the configuration.
     if (!run.store()->readValue(RegistryRoot::LocalMachine,
                                 QStringLiteral("SOFTWARE\\Vellacort\\Vorov3"),
                                 QStringLiteral("Top")))
         fail(QStringLiteral("norlplayer saved no settings at its end"));
-    if (libraryOpened == 0)
+    if (started.opened == 0)
         fail(QStringLiteral("norlplayer showed without opening its library"));
-    figures[QStringLiteral("program/library")].push_back(msBetween(start, libraryOpened));
-    figures[QStringLiteral("program/shown")].push_back(msBetween(start, listRead));
+    figures[QStringLiteral("program/library")].push_back(msBetween(started.start, started.opened));
+    figures[QStringLiteral("program/shown")].push_back(msBetween(started.start, started.read));
     figures[QStringLiteral("program/quit")].push_back(msBetween(asked, ended));
+}
+
+void timeBareWindow(const RunFolder &run, Figures &figures)
+{
+    const Watched started =
+        startWatched(run, QStringLiteral("bench-barewindow"), QString(), QStringLiteral("shown"));
+    expectNormalEnd(started.pid, run, QStringLiteral("bench-barewindow"));
+    figures[QStringLiteral("bare/shown")].push_back(msBetween(started.start, started.read));
 }
 
 // ---- The harness, started from here ----------------------------------------------------------
 
-void timeHarness(const QString &binFolder, Figures &figures)
+void timeHarness(const RunFolder &run, Figures &figures)
 {
-    RunFolder run(binFolder);
     const int64_t start = nowNs();
     const pid_t pid = spawn(run, {QCoreApplication::applicationFilePath(),
                                   QStringLiteral("--child"), QString::number(start), run.program});
@@ -241,15 +260,31 @@ int parent(int runs)
 {
     const QString binFolder = QCoreApplication::applicationDirPath();
     Figures figures;
+    // Each kind keeps its folders across the runs, and a first run that is not counted leaves
+    // the settings and the list as a user's later starts find them.
+    RunFolder programRun(binFolder);
+    copyExecutable(QDir(binFolder).filePath(QStringLiteral("norlplayer")), programRun.program);
+    copyExecutable(QDir(binFolder).filePath(LibraryName), programRun.program);
+    RunFolder harnessRun(binFolder);
+    RunFolder bareRun(binFolder);
+    copyExecutable(QDir(binFolder).filePath(QStringLiteral("bench-barewindow")), bareRun.program);
+    if (!QFile(QDir(bareRun.program).filePath(QStringLiteral("shown"))).open(QIODevice::WriteOnly))
+        fail(QStringLiteral("cannot prepare ") + bareRun.program);
+    Figures warmUp;
+    timeProgram(programRun, warmUp);
+    timeHarness(harnessRun, warmUp);
+    timeBareWindow(bareRun, warmUp);
     for (int run = 0; run < runs; ++run) {
         if (isatty(STDERR_FILENO))
             std::fprintf(stderr, "run %d of %d\r", run + 1, runs);
-        timeProgram(binFolder, figures);
-        timeHarness(binFolder, figures);
+        timeBareWindow(bareRun, figures);
+        timeProgram(programRun, figures);
+        timeHarness(harnessRun, figures);
     }
-    std::printf("Start-up to the first show, offscreen, fresh configuration, %d runs of each; "
-                "median (min-max) in ms\n",
+    std::printf("Start-up to the first show, offscreen, settings kept from a first run, %d runs "
+                "of each; median (min-max) in ms\n",
                 runs);
+    row(figures, "a bare window of the same size (bench-barewindow)", QStringLiteral("bare/shown"));
     std::printf("  norlplayer, seen from outside (inotify on its folder):\n");
     row(figures, "  exec to the decoder library opened", QStringLiteral("program/library"));
     row(figures, "  exec to the first show (last list read)", QStringLiteral("program/shown"));
@@ -264,6 +299,9 @@ int parent(int runs)
     row(figures, "  the rest of the first show", QStringLiteral("harness/rest"));
     row(figures, "  exec to FormCreate returned (window shown)", QStringLiteral("harness/shown"));
     row(figures, "  the same in CPU time", QStringLiteral("harness/shown-cpu"));
+    std::printf("  norlplayer's first show / the bare window's: %.2f (goal <= 1.25)\n",
+                median(figures[QStringLiteral("program/shown")]) /
+                    median(figures[QStringLiteral("bare/shown")]));
     return 0;
 }
 

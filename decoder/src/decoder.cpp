@@ -8,9 +8,9 @@
 namespace norl {
 namespace {
 
-constexpr size_t BlockFrames = 4096;
-// The outputs wake the thread when they want data, drain or fail; this is only a backstop.
-constexpr auto IdleWait = std::chrono::milliseconds(200);
+// The outputs wake the thread when they want data, drain or fail; this is only a backstop, kept
+// rare since every wake-up of a playing stream costs.
+constexpr auto IdleWait = std::chrono::seconds(1);
 constexpr int MinBuffers = 1, MaxBuffers = 64;
 constexpr int MinBufferBytes = 1024, MaxBufferBytes = 1 << 20;
 
@@ -529,9 +529,10 @@ bool Decoder::pump(std::vector<int16_t> &pcm)
         if (room == 0)
             return false;
         int64_t left = rangeEnd() - m_stream->position();
-        size_t want = size_t(std::clamp<int64_t>(left, 0, int64_t(std::min(room, BlockFrames))));
+        const size_t block = m_output->blockFrames();
+        size_t want = size_t(std::clamp<int64_t>(left, 0, int64_t(std::min(room, block))));
         PcmFormat format = m_stream->format();
-        pcm.resize(BlockFrames * size_t(format.channels));
+        pcm.resize(std::max(pcm.size(), block * size_t(format.channels)));
         size_t got = 0;
         try {
             got = want > 0 ? m_stream->decode(pcm.data(), want) : 0;

@@ -23,6 +23,8 @@ public:
 
     // Frames the output takes now without blocking; 0 while it does not want more.
     virtual size_t writableFrames() = 0;
+    // The most frames worth handing over in one write.
+    virtual size_t blockFrames() const { return 4096; }
     // Throws DecoderError(NP_ERROR_OUTPUT) when the output fails.
     virtual void write(const int16_t *pcm, size_t frames) = 0;
     // Paused outputs keep what they hold; a sound-server output may still take data to prefill.

@@ -1,7 +1,10 @@
 // Plays through the sound server. The server's buffer is the read-ahead: the stream asks for
-// BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room.
+// BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room. The
+// server asks for more once half of it has been played, and gets it in one write: every
+// request and every write wakes a thread on both sides.
 // Opening waits for a slow or hung server no longer than ServerPatience: the caller is often
 // the host's window thread.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <vector>
@@ -32,6 +35,7 @@ public:
     ~PulseOutput() override;
 
     size_t writableFrames() override;
+    size_t blockFrames() const override { return m_requestBytes / ServerFrameBytes; }
     void write(const int16_t *pcm, size_t frames) override;
     void setPaused(bool paused) override;
     void flush() override;
@@ -55,6 +59,7 @@ private:
 
     PulseContext &m_server;
     PcmFormat m_format;
+    size_t m_requestBytes;
     std::function<void()> m_wake;
     pa_stream *m_stream = nullptr;
     pa_operation *m_drain = nullptr;
@@ -71,7 +76,10 @@ private:
 
 PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
                          const PcmFormat &format)
-    : m_server(server), m_format(format), m_wake(settings.wake), m_requested(settings.volume)
+    : m_server(server), m_format(format),
+      m_requestBytes(
+          size_t(std::max(settings.bufferBytes, settings.bufferCount * settings.bufferBytes / 2))),
+      m_wake(settings.wake), m_requested(settings.volume)
 {
     const auto deadline = std::chrono::steady_clock::now() + ServerPatience;
     server.connect(deadline);
@@ -85,7 +93,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(settings.bufferCount * settings.bufferBytes);
     attr.prebuf = uint32_t(-1);
-    attr.minreq = uint32_t(settings.bufferBytes);
+    attr.minreq = uint32_t(m_requestBytes);
     attr.fragsize = uint32_t(-1);
     if (m_requested) {
         m_requestedServer = serverVolume(*m_requested);
