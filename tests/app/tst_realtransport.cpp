@@ -338,14 +338,8 @@ private slots:
     // describe it.
     void theToneReachesTheSinkAndTheBoxesDescribeIt()
     {
-        QTemporaryDir dir;
-        const QString raw = dir.filePath("monitor.raw");
-        QProcess parec;
-        parec.setStandardOutputFile(raw);
-        parec.start("parec", {"--latency-msec=20", "-d", "@DEFAULT_MONITOR@", "--raw",
-                              "--format=s16le", "--rate=44100", "--channels=2"});
-        QVERIFY(parec.waitForStarted());
-        QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(raw).size() > 8192, "parec records nothing", 5000);
+        MonitorRecording monitor;
+        QVERIFY2(monitor.start(), "parec records nothing");
 
         form->ui->Slider2->setPosition(65535);
         open({song("sine-1k-cbr128-joint.mp3")});
@@ -362,15 +356,10 @@ private slots:
         QCOMPARE(form->ui->LMDLabel3->text(), "Quality: Joint Stereo (128 KBps  44 KHz)");
 
         QTRY_VERIFY_WITH_TIMEOUT(player().Position() >= 2000, 4000);
-        parec.terminate();
-        QVERIFY(parec.waitForFinished(5000));
+        Pcm heard;
+        QVERIFY(monitor.stop(heard));
         form->StopBtnClick();
 
-        QFile file(raw);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        Pcm heard{44100, 2, QVector<int16_t>(bytes.size() / 4 * 2)};
-        std::memcpy(heard.samples.data(), bytes.constData(), size_t(heard.samples.size()) * 2);
         const auto [first, last] = soundingSpan(heard);
         QVERIFY2(first >= 0, "the sink heard only silence");
         const qsizetype half = heard.rate / 2;

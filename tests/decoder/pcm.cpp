@@ -1,8 +1,11 @@
 #include "pcm.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
@@ -96,4 +99,36 @@ double rmsDb(const Pcm &pcm, int channel, qsizetype fromFrame, qsizetype frames)
         sum += s * s;
     }
     return n ? 10 * std::log10(sum / double(n) + 1e-20) : -200;
+}
+
+bool MonitorRecording::start()
+{
+    const QString raw = m_dir.filePath(QStringLiteral("monitor.raw"));
+    m_parec.setStandardOutputFile(raw);
+    // Small latency, or the end of the recording is lost when parec stops.
+    m_parec.start(QStringLiteral("parec"), {"--latency-msec=20", "-d", "@DEFAULT_MONITOR@", "--raw",
+                                            "--format=s16le", "--rate=44100", "--channels=2"});
+    if (!m_parec.waitForStarted())
+        return false;
+    const QDeadlineTimer deadline(5000);
+    while (QFileInfo(raw).size() <= 8192) {
+        if (deadline.hasExpired() || m_parec.state() != QProcess::Running)
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+bool MonitorRecording::stop(Pcm &heard)
+{
+    m_parec.terminate();
+    if (!m_parec.waitForFinished(5000))
+        return false;
+    QFile file(m_dir.filePath(QStringLiteral("monitor.raw")));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    heard = Pcm{44100, 2, QVector<int16_t>(bytes.size() / 4 * 2)};
+    std::memcpy(heard.samples.data(), bytes.constData(), size_t(heard.samples.size()) * 2);
+    return true;
 }

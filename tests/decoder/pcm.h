@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <QVector>
 #include <cstdint>
 
@@ -28,3 +30,17 @@ struct Match {
 Match bestMatch(const Pcm &expected, const Pcm &actual, qsizetype maxShift = 4096);
 // Level of a channel in dBFS (RMS of a full-scale sine is -3 dBFS).
 double rmsDb(const Pcm &pcm, int channel, qsizetype fromFrame = 0, qsizetype frames = -1);
+
+// What the test sound server's default sink plays, recorded from its monitor with parec at
+// 44.1 kHz, 16-bit stereo.
+class MonitorRecording {
+public:
+    // Starts parec and waits until it records; false when it does not within five seconds.
+    bool start();
+    // Stops parec and reads what it recorded; false when it cannot.
+    bool stop(Pcm &heard);
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_parec;
+};

@@ -533,16 +533,8 @@ void tst_playback::volumeRememberedBetweenRuns()
 
 void tst_playback::recordSine(uint32_t volume, Pcm &recording)
 {
-    QTemporaryDir dir;
-    const QString raw = dir.filePath("monitor.raw");
-    QProcess parec;
-    parec.setStandardOutputFile(raw);
-    // Small latency, or the end of the recording is lost when parec stops.
-    parec.start("parec", {"--latency-msec=20", "-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le",
-                          "--rate=44100", "--channels=2"});
-    QVERIFY(parec.waitForStarted());
-    QVERIFY2(waitUntil([&] { return QFileInfo(raw).size() > 8192; }, 5000),
-             "parec records nothing");
+    MonitorRecording monitor;
+    QVERIFY2(monitor.start(), "parec records nothing");
     {
         Handle h(np);
         QVERIFY(np.ESSetVolume(h, volume));
@@ -553,14 +545,7 @@ void tst_playback::recordSine(uint32_t volume, Pcm &recording)
         QCOMPARE(np.ESGetPlayerMode(h), 3);
     }
     QTest::qWait(200);
-    parec.terminate();
-    QVERIFY(parec.waitForFinished(5000));
-
-    QFile file(raw);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    recording = Pcm{Rate, 2, QVector<int16_t>(bytes.size() / 4 * 2)};
-    std::memcpy(recording.samples.data(), bytes.constData(), size_t(recording.samples.size()) * 2);
+    QVERIFY(monitor.stop(recording));
 }
 
 // What reaches the sink: at full volume exactly the decoded samples, each once; at half volume
