@@ -238,7 +238,12 @@ QString TPlayForm::lastPlaylistPathFor(const QString &programFolder)
         return QDir(programFolder).filePath(name);
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userFolder);
-    return QDir(userFolder).filePath(name);
+    const QString userList = QDir(userFolder).filePath(name);
+    // A copy that kept its list beside itself before it was installed there keeps that list.
+    const QString oldList = QDir(programFolder).filePath(name);
+    if (!QFileInfo::exists(userList) && QFileInfo(oldList).isFile())
+        QFile::copy(oldList, userList);
+    return userList;
 }
 
 bool TPlayForm::settingsKept(RegistryStore &store)

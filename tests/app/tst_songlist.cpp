@@ -8,6 +8,7 @@
 
 #include "formfixture.h"
 #include "imagelistbox.h"
+#include "ownfiles.h"
 #include "playlistfile.h"
 #include "ui_playform.h"
 
@@ -44,6 +45,12 @@ QByteArray contentsOf(const QString &fileName)
 {
     QFile file(fileName);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &fileName, const QByteArray &contents)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 QStringList rows(const TestPlayForm &form)
@@ -651,6 +658,23 @@ private slots:
         QCOMPARE(contentsOf(userList), QByteArray("/music/a.mp3\r\n/music/b.mp3\r\n"));
         QVERIFY(!QFileInfo::exists(program + QStringLiteral("/loaded.lpl")));
         QVERIFY(window.boxes.texts.isEmpty());
+        QFile::remove(userList);
+    }
+
+    void anInstalledCopyTakesOverTheListKeptBesideIt()
+    {
+        QTemporaryDir program;
+        QVERIFY(writeFile(program.filePath(QLatin1String(InstalledMarkName)), ""));
+        QVERIFY(writeFile(program.filePath(QStringLiteral("loaded.lpl")), "/music/old.mp3\r\n"));
+
+        const QString userList = TPlayForm::lastPlaylistPathFor(program.path());
+        QVERIFY2(userList.startsWith(m_dataHome.path() + QLatin1Char('/')), qPrintable(userList));
+        QCOMPARE(contentsOf(userList), QByteArray("/music/old.mp3\r\n"));
+
+        // Once the user folder has a list, the old one never replaces it.
+        QVERIFY(writeFile(userList, "/music/new.mp3\r\n"));
+        QCOMPARE(TPlayForm::lastPlaylistPathFor(program.path()), userList);
+        QCOMPARE(contentsOf(userList), QByteArray("/music/new.mp3\r\n"));
         QFile::remove(userList);
     }
 };
