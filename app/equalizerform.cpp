@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -123,8 +124,6 @@ QWidget *EqualizerForm::barColumn(QSlider *&bar, QLabel *&value, const QString &
     bar->setAccessibleName(label);
     value = new QLabel(column);
     value->setAlignment(Qt::AlignCenter);
-    // Wide enough for "-10.5 dB" in the skin's font, so that the columns do not shift.
-    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-10.5 dB")));
     auto *name = new QLabel(label, column);
     name->setAlignment(Qt::AlignCenter);
     auto *layout = new QVBoxLayout(column);
@@ -146,6 +145,10 @@ void EqualizerForm::takeLook(const QString &fontFamily, const QColor &foreColor,
     setPalette(skinPalette(palette(), back, foreColor));
     setAutoFillBackground(true);
     setFontFamily(*this, fontFamily);
+    // The presets' list is a window of its own, which takes nothing from its parent.
+    m_presetBox->view()->setPalette(palette());
+    setFontFamily(*m_presetBox->view(), fontFamily);
+    // Every column as wide as "-10.5 dB" in the skin's font, so that none shifts as values change.
     for (QLabel *value : findChildren<QLabel *>())
         value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("-10.5 dB")));
 }

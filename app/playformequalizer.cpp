@@ -7,6 +7,7 @@
 #include "label.h"
 #include "panelfill.h"
 #include "playform.h"
+#include "screenplacement.h"
 #include "ui_playform.h"
 
 void TPlayForm::startEqualizer()
@@ -18,11 +19,18 @@ void TPlayForm::startEqualizer()
 void TPlayForm::Equalizer1Click()
 {
     CommandScope::run([this] {
-        if (!m_equalizerForm)
+        const bool first = !m_equalizerForm;
+        if (first)
             m_equalizerForm = new EqualizerForm(*m_equalizer, this);
         // The skin may have changed since the window was last open.
         m_equalizerForm->takeLook(ui->InfoLabel->fontName(), ui->InfoLabel->fontColor(),
                                   ui->LMDPanelFill1->bitmap());
+        if (first) {
+            // Beside the main window rather than over it.
+            m_equalizerForm->adjustSize();
+            m_equalizerForm->move(frameGeometry().topRight() + QPoint(1, 0));
+            keepOnScreen(*m_equalizerForm);
+        }
         m_equalizerForm->show();
         m_equalizerForm->raise();
         m_equalizerForm->activateWindow();
