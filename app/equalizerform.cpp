@@ -103,9 +103,7 @@ EqualizerForm::EqualizerForm(EqualizerControl &control, QWidget *owner)
                 [this, band](int gain) { m_control.setBand(band, gain); });
     connect(reset, &QPushButton::clicked, this, [this] { m_control.setCurve(Curve()); });
     connect(m_presetBox, &QComboBox::textActivated, &m_control, &EqualizerControl::choosePreset);
-    connect(m_presetBox, &QComboBox::currentIndexChanged, this, [this] {
-        m_delete->setEnabled(m_control.userPresets().find(m_presetBox->currentText()).has_value());
-    });
+    connect(m_presetBox, &QComboBox::currentIndexChanged, this, &EqualizerForm::showDeletable);
     connect(save, &QPushButton::clicked, this, &EqualizerForm::savePresetClicked);
     connect(m_delete, &QPushButton::clicked, this, &EqualizerForm::deletePresetClicked);
     connect(&m_control, &EqualizerControl::settingsChanged, this, &EqualizerForm::showSettings);
@@ -168,17 +166,28 @@ void EqualizerForm::showSettings()
         m_bands[band]->setValue(settings.curve.bands[size_t(band)]);
         m_bandValues[band]->setText(gainText(settings.curve.bands[size_t(band)]));
     }
-    // The box names the preset the bars match, if any.
-    int match = -1;
+    // The box names the preset the bars match, if any, keeping the one shown when it does.
+    const auto matches = [this, &settings](int i) {
+        return findPreset(m_control.userPresets(), m_presetBox->itemText(i)) == settings.curve;
+    };
+    int match = m_presetBox->currentIndex() >= 0 && matches(m_presetBox->currentIndex())
+                    ? m_presetBox->currentIndex()
+                    : -1;
     for (int i = 0; i < m_presetBox->count() && match < 0; ++i)
-        if (findPreset(m_control.userPresets(), m_presetBox->itemText(i)) == settings.curve)
+        if (matches(i))
             match = i;
     m_presetBox->setCurrentIndex(match);
+}
+
+void EqualizerForm::showDeletable()
+{
+    m_delete->setEnabled(m_control.userPresets().find(m_presetBox->currentText()).has_value());
 }
 
 void EqualizerForm::showPresets()
 {
     {
+        const QString shown = m_presetBox->currentText();
         const QSignalBlocker blocker(m_presetBox);
         m_presetBox->clear();
         for (const Preset &preset : builtInPresets())
@@ -186,9 +195,10 @@ void EqualizerForm::showPresets()
         if (!m_control.userPresets().presets().isEmpty())
             m_presetBox->insertSeparator(m_presetBox->count());
         m_presetBox->addItems(m_control.userPresets().names());
+        m_presetBox->setCurrentIndex(m_presetBox->findText(shown, Qt::MatchFixedString));
     }
     showSettings();
-    m_delete->setEnabled(m_control.userPresets().find(m_presetBox->currentText()).has_value());
+    showDeletable();
 }
 
 QString EqualizerForm::askPresetName()
@@ -211,7 +221,9 @@ void EqualizerForm::savePresetClicked()
         return;
     if (m_control.userPresets().find(name) && !confirmReplace(name))
         return;
-    if (!m_control.savePreset(name))
+    if (m_control.savePreset(name))
+        m_presetBox->setCurrentIndex(m_presetBox->findText(name, Qt::MatchFixedString));
+    else
         QMessageBox::warning(
             this, windowTitle(),
             QStringLiteral("\"%1\" cannot be used: the built-in presets keep their "

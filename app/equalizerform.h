@@ -27,15 +27,15 @@ public:
     QSlider *BandBar(int band) const { return m_bands.at(band); }
     QComboBox *PresetBox() const { return m_presetBox; }
 
-protected:
-    // The name to save the current curve under; empty when cancelled. Replaceable by tests.
-    virtual QString askPresetName();
-    virtual bool confirmReplace(const QString &name);
-
 private:
+    // The name to save the current curve under; empty when cancelled.
+    QString askPresetName();
+    bool confirmReplace(const QString &name);
     QWidget *barColumn(QSlider *&bar, QLabel *&value, const QString &label);
     void showSettings();
     void showPresets();
+    // Delete is for the user's own presets only.
+    void showDeletable();
     void savePresetClicked();
     void deletePresetClicked();
 
