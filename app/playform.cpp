@@ -14,6 +14,7 @@
 #include "controlaccessibility.h"
 #include "desktopassociation.h"
 #include "desktopsession.h"
+#include "equalizercontrol.h"
 #include "filedrop.h"
 #include "iniout.h"
 #include "instanceguard.h"
@@ -105,6 +106,7 @@ void TPlayForm::createComponents()
     connect(m_songs, &SongList::rowRemoved, ui->SongList, &TLMDImageListBox::deleteItem);
     m_playback = new Playback(*m_songs, this);
     m_playback->setObjectName(QStringLiteral("Playback"));
+    m_equalizer = new EqualizerControl(m_store, SettingsKey, this);
     bindPlayback();
     bindKeys();
 
@@ -221,6 +223,7 @@ void TPlayForm::FormShow()
     // A retry after a failed first show keeps the library it already loaded.
     if (!m_Player->Initialized())
         m_Player->InitModule();
+    startEqualizer();
     ui->Slider2->setPosition((int(m_Player->LeftVolume()) + int(m_Player->RightVolume())) / 2);
     m_PriorityLive = true;
     ApplySettings();

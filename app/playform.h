@@ -17,6 +17,8 @@
 #include "filestreams.h"
 #include "playback.h"
 
+class EqualizerControl;
+class EqualizerForm;
 class RegistryStore;
 class SongList;
 class TElPlayer;
@@ -140,6 +142,7 @@ public slots:
     void LMDSpeedButton7Click();
     void LMDTrayIcon1DblClick();
     void Restore1Click();
+    void Equalizer1Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -180,6 +183,8 @@ private:
     void showPlaybackState(Playback::State state);
     void showPlayMode();
     void showStoppedControls();
+    // Sends the stored equalizer to the loaded library, and offers the window when it has one.
+    void startEqualizer();
     // Reads the remembered list, once per run, when the settings first take effect.
     void takeLastPlaylist();
     bool libraryOfVersionOne() const;
@@ -205,6 +210,8 @@ private:
     Playback *m_playback = nullptr;
     QTimer *m_seekKeysSettle = nullptr; // runs while the seek bar is being moved with keys
     TElPlayer *m_Player = nullptr;
+    EqualizerControl *m_equalizer = nullptr;
+    EqualizerForm *m_equalizerForm = nullptr;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
     bool m_regionApplied = false; // the window's shape is set once per run

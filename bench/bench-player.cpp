@@ -8,6 +8,7 @@
 // folder: the program, the decoder library and the default skin copied from beside this tool.
 //
 //   bench-player play SECONDS FILE          norlplayer FILE, SIGTERM after SECONDS
+//   bench-player play-eq SECONDS FILE       the same with the equalizer on, no band flat
 //   bench-player idle SETTLE WINDOW [FILE]  norlplayer [FILE], measured for WINDOW s after SETTLE s
 //   bench-player other COMMAND...           any command, to its own end
 //
@@ -38,6 +39,7 @@
 #include <unistd.h>
 
 #include "benchform.h"
+#include "equalizerstore.h"
 #include "registrystore.h"
 
 extern char **environ;
@@ -279,7 +281,8 @@ void copyExecutable(const QString &name, const QString &folder)
 
 // The program folder and the user's settings of a first start that declines the association
 // prompt and has no play mode on. Without a song, an empty last list keeps the demo song shut.
-void prepareProgram(const Run &run, bool withSong)
+// With `equalizer`, the equalizer is on with every band boosted or cut.
+void prepareProgram(const Run &run, bool withSong, bool equalizer = false)
 {
     copyExecutable(QStringLiteral("norlplayer"), run.program);
     copyExecutable(QStringLiteral("libnorlplay.so"), run.program);
@@ -297,6 +300,8 @@ void prepareProgram(const Run &run, bool withSong)
     for (const char *mode : {"Forward", "Random", "SameSong"})
         stored = stored && store->writeValue(RegistryRoot::LocalMachine, key, QLatin1String(mode),
                                              {RegistryValueType::String, QStringLiteral("False")});
+    const Equalizer::Settings shaped{true, {-60, {60, -40, 30, -20, 50, -30, 40, -50, 20, -60}}};
+    stored = stored && (!equalizer || Equalizer::writeSettings(*store, key, shaped));
     if (!stored)
         fail(QStringLiteral("cannot write the settings store in ") + run.config);
 }
@@ -333,10 +338,10 @@ void expectRunning(Watched &process, const Run &run, const char *when)
         fail(QStringLiteral("norlplayer ended %1: %2").arg(QLatin1String(when), run.errors()));
 }
 
-int play(double seconds, const QString &song)
+int play(double seconds, const QString &song, bool equalizer)
 {
     const Run run;
-    prepareProgram(run, true);
+    prepareProgram(run, true, equalizer);
     const int64_t started = nowNs();
     Watched process(run.start(programCommand(run, song)), started);
     process.runUntil(seconds / 2);
@@ -393,8 +398,9 @@ int other(const QStringList &command)
 
 [[noreturn]] void usage()
 {
-    fail(QStringLiteral("usage: bench-player play SECONDS FILE | idle SETTLE WINDOW [FILE] | "
-                        "other COMMAND..."));
+    fail(QStringLiteral(
+        "usage: bench-player play|play-eq SECONDS FILE | idle SETTLE WINDOW [FILE] | "
+        "other COMMAND..."));
 }
 
 } // namespace
@@ -404,8 +410,8 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     const QStringList args = application.arguments().mid(1);
     const QString mode = args.value(0);
-    if (mode == QLatin1String("play") && args.size() == 3)
-        return play(args[1].toDouble(), args[2]);
+    if ((mode == QLatin1String("play") || mode == QLatin1String("play-eq")) && args.size() == 3)
+        return play(args[1].toDouble(), args[2], mode == QLatin1String("play-eq"));
     if (mode == QLatin1String("idle") && (args.size() == 3 || args.size() == 4))
         return idle(args[1].toDouble(), args[2].toDouble(), args.value(3));
     if (mode == QLatin1String("other") && args.size() > 1)

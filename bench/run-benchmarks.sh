@@ -8,8 +8,10 @@
 # the window's shape from the default skin's background (REGION_RUNS).
 # Then the program's running costs (bench/running-costs.sh): norlplayer playing the 60 s file
 # against mpg123 and audacious (COST_REPS), waiting with nothing to play (IDLE_SECONDS), and a
-# soak of SOAK_SONGS one-second songs through the window (about 2 s a song).
-#   PARTS="play costs" bench/run-benchmarks.sh   only some parts: decode, play, open, window, costs
+# soak of SOAK_SONGS one-second songs through the window (about 2 s a song); and norlplayer
+# playing the 60 s file with the equalizer off and on (EQ_REPS), about 6 minutes.
+#   PARTS="play costs" bench/run-benchmarks.sh   only some parts: decode, play, open, window, costs,
+#                                                 equalizer
 # Inputs are made once with sox and lame in build-bench/inputs/ and reused.
 # shellcheck source-path=SCRIPTDIR
 set -euo pipefail
@@ -27,7 +29,7 @@ PLAYLIST_RUNS=${PLAYLIST_RUNS:-7}
 STARTUP_RUNS=${STARTUP_RUNS:-11}
 REGION_RUNS=${REGION_RUNS:-200}
 BENCH_LANG=${BENCH_LANG:-en_US.UTF-8} # sorting costs what the user's collation costs
-PARTS=${PARTS:-decode play open window costs}
+PARTS=${PARTS:-decode play open window costs equalizer}
 
 part() { [[ " $PARTS " == *" $1 "* ]]; }
 
@@ -192,6 +194,9 @@ if part window; then
     region=$("$BIN/bench-region" "$REGION_RUNS")
     log "$region"
 fi
+if part equalizer; then
+    measure_equalizer_costs
+fi
 if part costs; then
     measure_running_costs
 fi
@@ -253,6 +258,10 @@ ratio() { calc %.2f "$1 / $2"; }
     if part costs; then
         echo
         print_running_costs
+    fi
+    if part equalizer; then
+        echo
+        print_equalizer_costs
     fi
 } | tee "$TABLE"
 echo "Table: $TABLE, every run: $LOG"

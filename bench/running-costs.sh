@@ -109,3 +109,33 @@ print_running_costs() {
     echo "  Soak: ${SOAK:-no result}"
     [ "$SOAK_STATUS" -eq 0 ] || echo "  THE SOAK FAILED (status $SOAK_STATUS), see $LOG"
 }
+
+# The equalizer's cost: norlplayer playing the 60 s file with the equalizer off and on (every band
+# boosted or cut), alternating, EQ_REPS runs each ("equalizer" of run-benchmarks.sh).
+#   PARTS=equalizer bench/run-benchmarks.sh
+EQ_REPS=${EQ_REPS:-3}
+
+measure_equalizer_costs() {
+    local i
+    echo "norlplayer playing the 60 s file with the equalizer off and on, $EQ_REPS runs each..."
+    for ((i = 0; i < EQ_REPS; i++)); do
+        keep eq-off "$BIN/bench-player" play "$COST_SONG_END" "$PLAY"
+        keep eq-on "$BIN/bench-player" play-eq "$COST_SONG_END" "$PLAY"
+    done
+}
+
+# Each run's CPU seconds, in the order they ran.
+runs_cpu() { awk '{ printf "%s%.3f", (NR > 1) ? " " : "", $2 + $3 }' "$WORK/$1.times"; }
+
+print_equalizer_costs() {
+    local row label name
+    echo "8. norlplayer (offscreen, play modes off) playing the 60 s file, equalizer off and on" \
+        "(no band flat), alternating, $EQ_REPS runs, medians"
+    printf '  %-34s %8s %8s %8s\n' "" "wall s" "CPU s" "ratio"
+    for row in "equalizer off:eq-off" "equalizer on:eq-on"; do
+        IFS=: read -r label name <<<"$row"
+        printf '  %-34s %8.3f %8.3f %8s\n' "$label" "$(wall "$name")" "$(cpu "$name")" \
+            "$(ratio "$(cpu "$name")" "$(cpu eq-off)")"
+    done
+    echo "  goal: on <= 1.2 x off; each run's CPU s, off: $(runs_cpu eq-off); on: $(runs_cpu eq-on)"
+}

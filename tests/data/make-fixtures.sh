@@ -69,6 +69,9 @@ enc -b 128 --cbr -t "$tmp/two.wav" two-seconds.mp3
 # the channels apart.
 synth "$tmp/eq.wav" 44100 2 synth 1 sine 1000 sine 100 vol 0.125
 enc -b 128 --cbr -m s -t "$tmp/eq.wav" eq-tones.mp3
+# The same tones for 6 s, long enough to change the equalizer while they play.
+synth "$tmp/eq-long.wav" 44100 2 synth 6 sine 1000 sine 100 vol 0.125
+enc -b 64 --cbr --resample 44.1 -m s -t "$tmp/eq-long.wav" eq-tones-long.mp3
 
 : > empty.mp3
 
@@ -119,7 +122,7 @@ fail() { echo "error: $*" >&2; exit 1; }
 
 good=(sine-1k-cbr128-joint.mp3 sine-1k-cbr128-info.mp3 mono-cbr64.mp3
       mpeg2-22k.mp3 vbr-xing.mp3 vbr-noxing.mp3 big-id3v2.mp3
-      one-second.mp3 two-seconds.mp3 eq-tones.mp3)
+      one-second.mp3 two-seconds.mp3 eq-tones.mp3 eq-tones-long.mp3)
 for f in "${good[@]}"; do
     log="$(mpg123 -t "$f" 2>&1)" || fail "$f does not decode"
     if grep -qiE 'error|warning|junk' <<<"$log"; then fail "$f: $log"; fi
