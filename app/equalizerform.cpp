@@ -1,5 +1,6 @@
 #include "equalizerform.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "application.h"
 #include "equalizercontrol.h"
 #include "widgetlook.h"
 
@@ -52,7 +54,9 @@ QPalette skinPalette(QPalette palette, const QColor &back, const QColor &fore)
 } // namespace
 
 EqualizerForm::EqualizerForm(EqualizerControl &control, QWidget *owner)
-    : QWidget(owner, Qt::Tool), m_control(control)
+    // A dialog rather than a tool window: the main window's keys (Delete, Space, the arrows)
+    // must not act on the playlist while the bars have the focus.
+    : QWidget(owner, Qt::Dialog), m_control(control)
 {
     setObjectName(QStringLiteral("EqualizerForm"));
     setWindowTitle(QStringLiteral("Equalizer"));
@@ -96,16 +100,26 @@ EqualizerForm::EqualizerForm(EqualizerControl &control, QWidget *owner)
     layout->addLayout(bars);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_on, &QCheckBox::toggled, &m_control, &EqualizerControl::setOn);
-    connect(m_preamp, &QSlider::valueChanged, &m_control, &EqualizerControl::setPreamp);
+    // The player may refuse a change; its error is shown here, not thrown into the toolkit.
+    connect(m_on, &QCheckBox::toggled, this,
+            [this](bool on) { CommandScope::runInEvent([this, on] { m_control.setOn(on); }); });
+    connect(m_preamp, &QSlider::valueChanged, this, [this](int gain) {
+        CommandScope::runInEvent([this, gain] { m_control.setPreamp(gain); });
+    });
     for (int band = 0; band < BandCount; ++band)
-        connect(m_bands[band], &QSlider::valueChanged, this,
-                [this, band](int gain) { m_control.setBand(band, gain); });
-    connect(reset, &QPushButton::clicked, this, [this] { m_control.setCurve(Curve()); });
-    connect(m_presetBox, &QComboBox::textActivated, &m_control, &EqualizerControl::choosePreset);
+        connect(m_bands[band], &QSlider::valueChanged, this, [this, band](int gain) {
+            CommandScope::runInEvent([this, band, gain] { m_control.setBand(band, gain); });
+        });
+    connect(reset, &QPushButton::clicked, this,
+            [this] { CommandScope::run([this] { m_control.setCurve(Curve()); }); });
+    connect(m_presetBox, &QComboBox::textActivated, this, [this](const QString &name) {
+        CommandScope::run([this, name] { m_control.choosePreset(name); });
+    });
     connect(m_presetBox, &QComboBox::currentIndexChanged, this, &EqualizerForm::showDeletable);
-    connect(save, &QPushButton::clicked, this, &EqualizerForm::savePresetClicked);
-    connect(m_delete, &QPushButton::clicked, this, &EqualizerForm::deletePresetClicked);
+    connect(save, &QPushButton::clicked, this,
+            [this] { CommandScope::run([this] { savePresetClicked(); }); });
+    connect(m_delete, &QPushButton::clicked, this,
+            [this] { CommandScope::run([this] { deletePresetClicked(); }); });
     connect(&m_control, &EqualizerControl::settingsChanged, this, &EqualizerForm::showSettings);
     connect(&m_control, &EqualizerControl::presetsChanged, this, &EqualizerForm::showPresets);
     showPresets();
@@ -135,12 +149,14 @@ QWidget *EqualizerForm::barColumn(QSlider *&bar, QLabel *&value, const QString &
 void EqualizerForm::takeLook(const QString &fontFamily, const QColor &foreColor,
                              const QImage &background)
 {
+    // From the program's own palette: nothing of an earlier skin's look stays.
+    const QPalette stock = QApplication::palette();
     const QColor back =
         background.isNull()
-            ? palette().color(QPalette::Window)
+            ? stock.color(QPalette::Window)
             : background.scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                   .pixelColor(0, 0);
-    setPalette(skinPalette(palette(), back, foreColor));
+    setPalette(skinPalette(stock, back, foreColor));
     setAutoFillBackground(true);
     setFontFamily(*this, fontFamily);
     // The presets' list is a window of its own, which takes nothing from its parent.
@@ -207,11 +223,13 @@ QString EqualizerForm::askPresetName()
                                  QLineEdit::Normal, m_presetBox->currentText());
 }
 
-bool EqualizerForm::confirmReplace(const QString &name)
+// Preset names are the user's text: shown as typed, never as markup.
+QMessageBox::StandardButton EqualizerForm::ask(QMessageBox::Icon icon, const QString &text,
+                                               QMessageBox::StandardButtons buttons)
 {
-    return QMessageBox::question(this, windowTitle(),
-                                 QStringLiteral("Replace the preset \"%1\"?").arg(name)) ==
-           QMessageBox::Yes;
+    QMessageBox box(icon, windowTitle(), text, buttons, this);
+    box.setTextFormat(Qt::PlainText);
+    return QMessageBox::StandardButton(box.exec());
 }
 
 void EqualizerForm::savePresetClicked()
@@ -219,17 +237,18 @@ void EqualizerForm::savePresetClicked()
     const QString name = UserPresets::cleanName(askPresetName());
     if (name.isEmpty())
         return;
-    if (m_control.userPresets().find(name) && !confirmReplace(name))
+    if (m_control.userPresets().find(name) &&
+        ask(QMessageBox::Question, QStringLiteral("Replace the preset \"%1\"?").arg(name),
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (m_control.savePreset(name))
         m_presetBox->setCurrentIndex(m_presetBox->findText(name, Qt::MatchFixedString));
     else
-        QMessageBox::warning(
-            this, windowTitle(),
+        ask(QMessageBox::Warning,
             QStringLiteral("\"%1\" cannot be used: the built-in presets keep their "
                            "names, and the list holds at most %2.")
-                .arg(name)
-                .arg(UserPresets::MaxCount));
+                .arg(name, QString::number(UserPresets::MaxCount)),
+            QMessageBox::Ok);
 }
 
 void EqualizerForm::deletePresetClicked()

@@ -3,6 +3,7 @@
 // EqualizerControl: every move goes to it at once, and it shows what the control holds.
 #pragma once
 
+#include <QMessageBox>
 #include <QWidget>
 
 class EqualizerControl;
@@ -22,15 +23,14 @@ public:
     void takeLook(const QString &fontFamily, const QColor &foreColor, const QImage &background);
 
     QCheckBox *OnBox() const { return m_on; }
-    QSlider *PreampBar() const { return m_preamp; }
     // Band 0..9: 31 Hz..16 kHz.
     QSlider *BandBar(int band) const { return m_bands.at(band); }
-    QComboBox *PresetBox() const { return m_presetBox; }
 
 private:
     // The name to save the current curve under; empty when cancelled.
     QString askPresetName();
-    bool confirmReplace(const QString &name);
+    QMessageBox::StandardButton ask(QMessageBox::Icon icon, const QString &text,
+                                    QMessageBox::StandardButtons buttons);
     QWidget *barColumn(QSlider *&bar, QLabel *&value, const QString &label);
     void showSettings();
     void showPresets();

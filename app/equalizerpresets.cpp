@@ -44,11 +44,13 @@ const QList<Preset> &builtInPresets()
 
 QString UserPresets::cleanName(const QString &name)
 {
-    QString kept;
-    for (QChar c : name)
-        if (c.isPrint() || c.isSpace())
+    // By code point, so that characters beyond the basic plane are kept and never cut in half.
+    std::u32string kept;
+    for (char32_t c : name.toStdU32String())
+        if (QChar::isPrint(c) || QChar::isSpace(c))
             kept += c;
-    return kept.simplified().left(MaxNameLength).trimmed();
+    const std::u32string simplified = QString::fromStdU32String(kept).simplified().toStdU32String();
+    return QString::fromStdU32String(simplified.substr(0, size_t(MaxNameLength))).trimmed();
 }
 
 QStringList UserPresets::names() const

@@ -15,6 +15,7 @@
 #include "desktopassociation.h"
 #include "desktopsession.h"
 #include "equalizercontrol.h"
+#include "equalizerform.h"
 #include "filedrop.h"
 #include "iniout.h"
 #include "instanceguard.h"
@@ -298,8 +299,12 @@ void TPlayForm::LMDSpeedButton6Click()
     if (action == HideAction::Stay)
         return;
     showMinimized();
-    if (action == HideAction::HideToTray)
+    if (action == HideAction::HideToTray) {
         hide();
+        // Nothing of the program stays on screen but its tray icon.
+        if (m_equalizerForm)
+            m_equalizerForm->hide();
+    }
 }
 
 void TPlayForm::LMDSpeedButton7Click()

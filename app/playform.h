@@ -185,6 +185,8 @@ private:
     void showStoppedControls();
     // Sends the stored equalizer to the loaded library, and offers the window when it has one.
     void startEqualizer();
+    // The Equalizer window, when open, in the skin's font and colours.
+    void showEqualizerLook();
     // Reads the remembered list, once per run, when the settings first take effect.
     void takeLastPlaylist();
     bool libraryOfVersionOne() const;

@@ -1,6 +1,7 @@
 // The equalizer on the main window: sent to the player once its library is loaded, and the
 // Equalizer window of the Options menu.
 #include "application.h"
+#include "elsexception.h"
 #include "equalizercontrol.h"
 #include "equalizerform.h"
 #include "imagelistbox.h"
@@ -12,20 +13,29 @@
 
 void TPlayForm::startEqualizer()
 {
-    m_equalizer->setPlayer(m_Player);
+    try {
+        m_equalizer->setPlayer(m_Player);
+    } catch (const TElSException &error) {
+        // The music matters more: the first show goes on without the equalizer.
+        qWarning("The equalizer is not available: %s", error.what());
+        m_equalizer->setPlayer(nullptr);
+    }
     ui->Equalizer1->setEnabled(m_equalizer->available());
+}
+
+void TPlayForm::showEqualizerLook()
+{
+    if (m_equalizerForm)
+        m_equalizerForm->takeLook(ui->InfoLabel->fontName(), ui->InfoLabel->fontColor(),
+                                  ui->LMDPanelFill1->bitmap());
 }
 
 void TPlayForm::Equalizer1Click()
 {
     CommandScope::run([this] {
-        const bool first = !m_equalizerForm;
-        if (first)
+        if (!m_equalizerForm) {
             m_equalizerForm = new EqualizerForm(*m_equalizer, this);
-        // The skin may have changed since the window was last open.
-        m_equalizerForm->takeLook(ui->InfoLabel->fontName(), ui->InfoLabel->fontColor(),
-                                  ui->LMDPanelFill1->bitmap());
-        if (first) {
+            showEqualizerLook();
             // Beside the main window rather than over it.
             m_equalizerForm->adjustSize();
             m_equalizerForm->move(frameGeometry().topRight() + QPoint(1, 0));

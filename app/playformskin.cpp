@@ -144,6 +144,7 @@ void TPlayForm::LoadSkin(const QString &fileName)
         button->setFontName(face);
     }
     showWindowButtons(foreColor);
+    showEqualizerLook();
 
     ui->Slider->setThumb(
         loadBitmap(skin.readString(QStringLiteral("ProgressThumb"), QStringLiteral("hruler.bmp"))));

@@ -1,9 +1,11 @@
 // The equalizer without its window: the gains' texts, the presets, what the store keeps (and
 // what it gives back when damaged), and what reaches the decoder library, at start-up and after.
 #include <QSignalSpy>
+#include <QSlider>
 #include <QtTest>
 
 #include "equalizercontrol.h"
+#include "equalizerform.h"
 #include "equalizerpresets.h"
 #include "equalizerstore.h"
 #include "formfixture.h"
@@ -122,6 +124,9 @@ private slots:
         QTest::newRow("commas kept") << "a,b,c"
                                      << "a,b,c";
         QTest::newRow("cut to length") << QString(60, 'x') << QString(40, 'x');
+        QTest::newRow("beyond the basic plane kept, never cut in half")
+            << QString(39, 'x') + QString::fromUtf8("\U0001F389\U0001F389")
+            << QString(39, 'x') + QString::fromUtf8("\U0001F389");
         QTest::newRow("blank") << " \t "
                                << "";
         QTest::newRow("built-in name") << "rock"
@@ -275,6 +280,34 @@ private slots:
         } else {
             QVERIFY(equalizerCalls().isEmpty());
         }
+    }
+
+    // Keys pressed in the Equalizer window move its bars; the main window's keys (Delete removes
+    // the selected song, Space pauses, the arrows seek) stay out of it.
+    void theMainWindowsKeysStayOutOfTheEqualizerWindow()
+    {
+        fakeScript().hasEQ = NpFlag(1);
+        QStringList songs;
+        for (const char *name : {"a.mp3", "b.mp3"}) {
+            songs << m_fixture->folder.filePath(name);
+            QFile file(songs.last());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(1280));
+        }
+        TestPlayForm &form = m_fixture->make(songs);
+        form.FormCreate();
+        QCOMPARE(form.ui->SongList->items().size(), 2);
+
+        form.ui->Equalizer1->trigger();
+        auto *window = form.findChild<EqualizerForm *>();
+        QVERIFY(window);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QSlider *bar = window->BandBar(0);
+        bar->setFocus();
+        for (Qt::Key key : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Space, Qt::Key_Right})
+            QTest::keyClick(bar, key);
+        QCOMPARE(bar->value(), 5);
+        QCOMPARE(form.ui->SongList->items().size(), 2);
     }
 };
 
