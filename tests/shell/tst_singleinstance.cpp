@@ -21,11 +21,13 @@
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include "instanceguard.h"
 #include "oneinstance.h"
+#include "unixsocket.h"
 
 namespace {
 
@@ -156,6 +158,8 @@ private slots:
     void leftoversOfADeadCopyDoNotBlock();
     void unusableRuntimeFolderRunsAsOnlyCopy_data();
     void unusableRuntimeFolderRunsAsOnlyCopy();
+    void socketIsTheUsersOwn();
+    void writingToAPeerThatLeftFails();
 
     void onlyOneGuardComponentPerProcess();
     void modes_data();
@@ -463,6 +467,35 @@ void TestSingleInstance::unusableRuntimeFolderRunsAsOnlyCopy()
         QVERIFY(!second.ActivateFirstCopy(200));
         QVERIFY(timer.elapsed() < 1000);
     }
+}
+
+void TestSingleInstance::socketIsTheUsersOwn()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QVERIFY(first.Listening());
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(first.serverPath()).constData(), &status), 0);
+    QVERIFY(S_ISSOCK(status.st_mode));
+    QCOMPARE(status.st_mode & (S_IRWXG | S_IRWXO), 0u);
+}
+
+// The running copy may end between our connect and our write: no SIGPIPE, no hang.
+void TestSingleInstance::writingToAPeerThatLeftFails()
+{
+    const QString path = m_runtime->filePath(QStringLiteral("peer.sock"));
+    QString error;
+    const int server = UnixSocket::listenAt(path, error);
+    QVERIFY2(server >= 0, qPrintable(error));
+    const int client = UnixSocket::connectTo(path);
+    QVERIFY(client >= 0);
+    ::close(server);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!UnixSocket::writeAll(client, QByteArray(4 * 1024 * 1024, 'x'), QDeadlineTimer(2000)));
+    QVERIFY(timer.elapsed() < 1000);
+    ::close(client);
+    QCOMPARE(UnixSocket::connectTo(path), -1);
+    QCOMPARE(errno, ECONNREFUSED);
 }
 
 void TestSingleInstance::onlyOneGuardComponentPerProcess()
