@@ -83,11 +83,12 @@ int main(int argc, char *argv[])
     QObject::connect(
         &instanceGuard, &InstanceGuard::commandReceived, &PlayForm,
         [&PlayForm](InstanceRequest::Kind command) { runRemoteCommand(PlayForm, command); });
-    // The desktop's media controls and notifications; without a session bus the program plays on.
-    // Joining the bus waits on it, so it comes once the window is up, before the first song.
+    // Once the window is up, before the first song: the program's icon and the desktop's media
+    // controls and notifications (joining the bus waits on it). Without a bus the program plays on.
     std::optional<MprisService> mpris;
     std::optional<SongNotifier> notifier;
     QObject::connect(&PlayForm, &TPlayForm::windowUp, &PlayForm, [&] {
+        application.SetProgramIcon();
         const QDBusConnection bus = QDBusConnection::sessionBus();
         mpris.emplace(PlayForm.PlaybackControl(), PlayForm.Songs(), PlayForm);
         if (const QString problem = mpris->registerOn(bus); !problem.isEmpty())
