@@ -330,7 +330,7 @@ int parent(int runs)
                 "each; median (min-max) in ms\n",
                 s_mapWatch ? "on the X display, to the window mapped" : "offscreen", runs);
     row(figures, "a bare window of the same size (bench-barewindow)", QStringLiteral("bare/shown"));
-    std::printf("  norlplayer, seen from outside (inotify on its folder):\n");
+    std::printf("  norlplayer, seen from outside:\n");
     row(figures, "  exec to the decoder library opened", QStringLiteral("program/library"));
     row(figures,
         s_mapWatch ? "  exec to the first show (window mapped)"
