@@ -17,6 +17,7 @@
 #include <QWidget>
 #include <QtEndian>
 #include <fcntl.h>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <sys/file.h>
@@ -148,6 +149,7 @@ private slots:
     void requestReachesFirstCopy();
     void filesAndCommandsReachFirstCopy();
     void activationTokenReachesFirstCopy();
+    void aRequestNearTheLimitArrivesWhole();
     void hostilePeersLeaveFirstCopyResponsive_data();
     void hostilePeersLeaveFirstCopyResponsive();
     void aPeerThatNeverFinishesIsDropped();
@@ -303,6 +305,26 @@ void TestSingleInstance::activationTokenReachesFirstCopy()
     qunsetenv("XDG_ACTIVATION_TOKEN");
     QTRY_COMPARE(tokenSeen, QByteArray("launcher-token-1"));
     qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+// The first copy takes a large request over several wake-ups, never all at once. The sender
+// is another thread here, as it is another process in use: it waits while the kernel's buffer
+// is full.
+void TestSingleInstance::aRequestNearTheLimitArrivesWhole()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QSignalSpy files(&first, &InstanceGuard::filesHandedOver);
+    QStringList paths;
+    for (int i = 0; i < 8000; ++i)
+        paths << QStringLiteral("/music/%1/").arg(i) + QString(90, QLatin1Char('x'));
+    QVERIFY(InstanceMessage::encode({InstanceRequest::Open, paths}).has_value());
+    std::future<bool> sent = std::async(std::launch::async, [this, &paths] {
+        return InstanceGuard::SendToRunningCopy(Name, m_runtime->path(),
+                                                {InstanceRequest::Open, paths}, 5000);
+    });
+    QTRY_COMPARE(files.size(), 1);
+    QVERIFY(sent.get());
+    QCOMPARE(files.first().first().toStringList(), paths);
 }
 
 void TestSingleInstance::hostilePeersLeaveFirstCopyResponsive_data()
