@@ -15,11 +15,13 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     setApplicationVersion(QStringLiteral("1.5"));
     // Ties the windows to the menu entry (the Wayland application id, startup notification).
     setDesktopFileName(QStringLiteral("norlplayer"));
-    // Every window and dialog, and so the taskbar and the window switcher, shows the program's
-    // icon from the pictures beside the program.
-    setWindowIcon(TLMDTrayIcon::programIcon(applicationDirPath()));
     // The forms ask for the classic dialog face; Liberation Sans has its metrics.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
+void TApplication::SetProgramIcon()
+{
+    setWindowIcon(TLMDTrayIcon::programIcon(applicationDirPath()));
 }
 
 void TApplication::ShowException()

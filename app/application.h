@@ -13,6 +13,11 @@ class TApplication : public QApplication {
 public:
     TApplication(int &argc, char **argv);
 
+    // Every window and dialog, and so the taskbar and the window switcher, shows the program's
+    // icon from the pictures beside the program. Set once the main window is up: every native
+    // window made before, hidden ones too, would read and convert all its sizes first.
+    void SetProgramIcon();
+
     // Shows the exception in flight in the error box. Call it from a catch block.
     static void ShowException();
 

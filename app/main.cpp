@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <optional>
 
 #include "application.h"
 #include "commandline.h"
@@ -82,13 +83,20 @@ int main(int argc, char *argv[])
     QObject::connect(
         &instanceGuard, &InstanceGuard::commandReceived, &PlayForm,
         [&PlayForm](InstanceRequest::Kind command) { runRemoteCommand(PlayForm, command); });
-    // The desktop's media controls and notifications; without a session bus the program plays on.
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    MprisService mpris(PlayForm.PlaybackControl(), PlayForm.Songs(), PlayForm);
-    if (const QString problem = mpris.registerOn(bus); !problem.isEmpty())
-        std::fprintf(stderr, "norlplayer: no desktop media controls: %s\n", qPrintable(problem));
-    SongNotifier notifier(PlayForm.PlaybackControl(), PlayForm.Songs(), bus,
-                          [&PlayForm] { return PlayForm.NotifyEachSong(); });
+    // Once the window is up, before the first song: the program's icon and the desktop's media
+    // controls and notifications (joining the bus waits on it). Without a bus the program plays on.
+    std::optional<MprisService> mpris;
+    std::optional<SongNotifier> notifier;
+    QObject::connect(&PlayForm, &TPlayForm::windowUp, &PlayForm, [&] {
+        application.SetProgramIcon();
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        mpris.emplace(PlayForm.PlaybackControl(), PlayForm.Songs(), PlayForm);
+        if (const QString problem = mpris->registerOn(bus); !problem.isEmpty())
+            std::fprintf(stderr, "norlplayer: no desktop media controls: %s\n",
+                         qPrintable(problem));
+        notifier.emplace(PlayForm.PlaybackControl(), PlayForm.Songs(), bus,
+                         [&PlayForm] { return PlayForm.NotifyEachSong(); });
+    });
     // Created from inside the event loop, so that a quit request reaches every loop, also that of
     // a box the first show waits on.
     QMetaObject::invokeMethod(&PlayForm, &TPlayForm::FormCreate, Qt::QueuedConnection);

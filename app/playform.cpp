@@ -231,6 +231,20 @@ void TPlayForm::FormShow()
     takeLastPlaylist();
     ui->LMDSpeedButton4->setTransparent(true);
     m_FirstShowDone = true;
+    m_FirstShowToFinish = true;
+}
+
+void TPlayForm::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    if (visible && m_FirstShowToFinish)
+        CommandScope::runInEvent([this] { FinishFirstShow(); });
+}
+
+void TPlayForm::FinishFirstShow()
+{
+    m_FirstShowToFinish = false;
+    emit windowUp();
     CheckAssociation();
     OpenCommandLineFile();
 }

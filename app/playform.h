@@ -52,6 +52,11 @@ public:
     // Creation: restores the stored properties, then shows the window (which runs FormShow).
     void FormCreate();
     void FormShow();
+    // The first show's steps that wait until the window is up: windowUp, the association check,
+    // the command line's songs. Run once, right after the show that completed FormShow.
+    void FinishFirstShow();
+    // Shows, then finishes the first show once the window is up.
+    void setVisible(bool visible) override;
     void FormClose();
     void FormDestroy();
 
@@ -110,6 +115,11 @@ public:
     uint32_t FileBlocks() const { return m_playback->fileBlocks(); }
     uint32_t Bitrate() const { return m_playback->bitrate(); }
     QString CurrentTitle() const { return m_playback->currentTitle(); }
+
+signals:
+    // The window is up for the first time: the desktop's parts that need not hold up the first
+    // frame join now, before the command line's song starts.
+    void windowUp();
 
 public slots:
     void SongListDblClick();
@@ -216,6 +226,7 @@ private:
     EqualizerForm *m_equalizerForm = nullptr;
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
+    bool m_FirstShowToFinish = false;
     bool m_regionApplied = false; // the window's shape is set once per run
     bool m_PriorityLive = false;
     bool m_RememberLastLoaded = false;

@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building needs.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libmpg123-dev libpulse-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libmpg123-dev libpulse-dev libxcb1-dev)
 # What the player needs at run time beside the libraries.
 RUN_PACKAGES=(fonts-liberation xdg-utils qt6-wayland)
 # What making the Debian package needs beside the build (scripts/package).

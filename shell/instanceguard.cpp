@@ -4,23 +4,24 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <memory>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "unixsocket.h"
+
 namespace {
 
-// What the socket takes in ahead of the reader; a flood waits in the kernel, not in our memory.
-constexpr qint64 ReadBufferBytes = 64 * 1024;
+// The most read from a peer in one go; a flood waits in the kernel, not in our memory.
+constexpr qint64 ReadChunkBytes = 64 * 1024;
 // Pause between connection attempts while the first copy is still setting up its server.
 constexpr int RetryPauseMs = 20;
 
@@ -51,13 +52,16 @@ InstanceGuard::InstanceGuard(const QString &name, const QString &runtimeFolder, 
 
 InstanceGuard::~InstanceGuard()
 {
-    // Peers still under way must not call back into a guard that is going.
-    for (QLocalSocket *socket : std::as_const(m_pendingPeers))
-        socket->disconnect(this);
+    while (!m_pendingPeers.empty())
+        dropPeer(m_pendingPeers.front(), QString());
     // The socket goes before the lock, so whoever takes the lock next finds no live server of
     // ours. The lock file stays: removing it would let a copy that already opened it lock an
     // unlinked file while a newcomer locks a fresh one, and both would think they are first.
-    delete m_server;
+    if (m_serverFd >= 0) {
+        m_serverNotifier->setEnabled(false);
+        ::close(m_serverFd);
+        ::unlink(QFile::encodeName(serverPath()).constData());
+    }
     if (m_lockFd >= 0)
         ::close(m_lockFd);
     if (s_current == this)
@@ -71,7 +75,7 @@ InstanceGuard *InstanceGuard::current()
 
 bool InstanceGuard::Listening() const
 {
-    return m_server && m_server->isListening();
+    return m_serverFd >= 0;
 }
 
 QString InstanceGuard::lockPath() const
@@ -125,78 +129,115 @@ bool InstanceGuard::acquireLock()
     return false;
 }
 
+// One later copy's connection while its request comes in. It deletes itself once dropped.
+class InstanceGuard::Peer : public QObject {
+public:
+    Peer(int socket, QObject *parent)
+        : QObject(parent), fd(socket), readable(socket, QSocketNotifier::Read)
+    {
+        deadline.setSingleShot(true);
+    }
+    ~Peer() override
+    {
+        readable.setEnabled(false);
+        ::close(fd);
+    }
+    Peer(const Peer &) = delete;
+    Peer &operator=(const Peer &) = delete;
+
+    const int fd;
+    QSocketNotifier readable;
+    QTimer deadline;
+    InstanceMessage::Reader reader;
+};
+
 void InstanceGuard::listen()
 {
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // We hold the lock, so a socket left at the path belongs to a copy that died.
-    QLocalServer::removeServer(serverPath());
-    if (!m_server->listen(serverPath())) {
+    const QByteArray path = QFile::encodeName(serverPath());
+    ::unlink(path.constData());
+    QString error;
+    m_serverFd = UnixSocket::listenAt(serverPath(), error);
+    if (m_serverFd < 0) {
         qWarning("NorlPlayer: cannot listen on %s: %s", qPrintable(serverPath()),
-                 qPrintable(m_server->errorString()));
+                 qPrintable(error));
         return;
     }
     keepFromCleanup(serverPath());
-    connect(m_server, &QLocalServer::newConnection, this, &InstanceGuard::acceptPeers);
+    m_serverNotifier = new QSocketNotifier(m_serverFd, QSocketNotifier::Read, this);
+    connect(m_serverNotifier, &QSocketNotifier::activated, this, &InstanceGuard::acceptPeers);
 }
 
 // Each peer gets its own reader and a deadline; nothing here waits for a peer.
 void InstanceGuard::acceptPeers()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+    for (;;) {
+        const int fd = ::accept4(m_serverFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            return; // EAGAIN: all taken; anything else is tried again on the next wake-up
+        }
         // A later copy must get through even when peers that never finish fill the places.
-        if (m_pendingPeers.size() >= MaxPendingPeers)
-            dropPeer(m_pendingPeers.first(), QStringLiteral("too many requests at once"));
-        m_pendingPeers << socket;
-        // Bytes beyond what the reader asks for are not taken in.
-        socket->setReadBufferSize(ReadBufferBytes);
-        auto *deadline = new QTimer(socket);
-        deadline->setSingleShot(true);
-        deadline->callOnTimeout(
-            this, [this, socket] { dropPeer(socket, QStringLiteral("not sent in time")); });
-        deadline->start(RequestTimeoutMs);
-        const auto reader = std::make_shared<InstanceMessage::Reader>();
-        connect(socket, &QLocalSocket::readyRead, this,
-                [this, socket, reader] { readRequest(socket, *reader); });
-        connect(socket, &QLocalSocket::disconnected, this,
-                [this, socket, reader] { readRequest(socket, *reader); });
-        readRequest(socket, *reader);
+        if (m_pendingPeers.size() >= size_t(MaxPendingPeers))
+            dropPeer(m_pendingPeers.front(), QStringLiteral("too many requests at once"));
+        auto *peer = new Peer(fd, this);
+        m_pendingPeers.push_back(peer);
+        peer->deadline.callOnTimeout(
+            this, [this, peer] { dropPeer(peer, QStringLiteral("not sent in time")); });
+        peer->deadline.start(RequestTimeoutMs);
+        connect(&peer->readable, &QSocketNotifier::activated, this,
+                [this, peer] { readRequest(peer); });
+        readRequest(peer);
     }
 }
 
-void InstanceGuard::readRequest(QLocalSocket *socket, InstanceMessage::Reader &reader)
+void InstanceGuard::readRequest(Peer *peer)
 {
     using InstanceMessage::Reader;
-    while (reader.state() == Reader::Incomplete && socket->bytesAvailable() > 0)
-        reader.add(socket->read(reader.wanted()));
+    Reader &reader = peer->reader;
+    bool ended = false;
+    // Reads what is there, up to a chunk: a peer that keeps sending cannot hold up the loop.
+    for (qint64 taken = 0; reader.state() == Reader::Incomplete && taken < ReadChunkBytes;) {
+        char buffer[4096];
+        const qint64 wanted = std::min<qint64>(reader.wanted(), sizeof buffer);
+        const ssize_t got = ::read(peer->fd, buffer, size_t(wanted));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ended = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+            break;
+        }
+        taken += got;
+        reader.add(QByteArrayView(buffer, got));
+    }
     if (reader.state() == Reader::Complete) {
         const InstanceRequest request = reader.request();
         // Qt's Wayland plugin spends the token from the environment on the next activation.
         if (!reader.activationToken().isEmpty())
             qputenv("XDG_ACTIVATION_TOKEN", reader.activationToken().toUtf8());
-        dropPeer(socket, QString());
+        dropPeer(peer, QString());
         dispatch(request);
     } else if (reader.state() == Reader::Invalid) {
-        dropPeer(socket, reader.error());
-    } else if (socket->state() != QLocalSocket::ConnectedState) {
+        dropPeer(peer, reader.error());
+    } else if (ended) {
         // A peer that only looked whether we listen says nothing and is not worth a warning.
-        dropPeer(socket, reader.nothingRead() ? QString() : QStringLiteral("cut short"));
+        dropPeer(peer, reader.nothingRead() ? QString() : QStringLiteral("cut short"));
     }
 }
 
 // Ends a connection, with a warning when `why` says it carried no request we take.
-void InstanceGuard::dropPeer(QLocalSocket *socket, const QString &why)
+void InstanceGuard::dropPeer(Peer *peer, const QString &why)
 {
     if (!why.isEmpty())
         qWarning("NorlPlayer: ignored a request from another copy: %s", qPrintable(why));
-    // Its deadline goes with the socket, as this may run from the deadline's own timeout.
-    m_pendingPeers.removeOne(socket);
-    if (auto *deadline = socket->findChild<QTimer *>())
-        deadline->stop();
-    // No more calls from this socket: aborting it may report its disconnection right away.
-    socket->disconnect(this);
-    socket->abort();
-    socket->deleteLater();
+    std::erase(m_pendingPeers, peer);
+    // This may run from the peer's own notifier or deadline: both stay quiet until it goes.
+    peer->readable.setEnabled(false);
+    peer->deadline.stop();
+    peer->readable.disconnect(this);
+    peer->deadline.disconnect(this);
+    peer->deleteLater();
 }
 
 void InstanceGuard::dispatch(const InstanceRequest &request)
@@ -221,23 +262,15 @@ namespace {
 bool deliver(const QString &serverPath, const QByteArray &message, const QDeadlineTimer &deadline,
              bool waitForServer)
 {
-    const auto remaining = [&deadline] {
-        return int(std::max<qint64>(deadline.remainingTime(), 0));
-    };
-    QLocalSocket socket;
-    for (;;) {
-        socket.connectToServer(serverPath);
-        if (socket.waitForConnected(remaining()))
-            break;
-        socket.abort();
-        if (!waitForServer || deadline.hasExpired())
+    int fd;
+    while ((fd = UnixSocket::connectTo(serverPath)) < 0) {
+        // A full backlog clears as the first copy accepts; a missing or dead server may not.
+        if ((!waitForServer && errno != EAGAIN) || deadline.hasExpired())
             return false;
-        QThread::msleep(std::min(RetryPauseMs, remaining()));
+        QThread::msleep(ulong(std::clamp<qint64>(deadline.remainingTime(), 0, RetryPauseMs)));
     }
-    bool delivered = socket.write(message) == message.size();
-    while (delivered && socket.bytesToWrite() > 0)
-        delivered = socket.waitForBytesWritten(remaining());
-    socket.disconnectFromServer();
+    const bool delivered = UnixSocket::writeAll(fd, message, deadline);
+    ::close(fd);
     return delivered;
 }
 

@@ -6,24 +6,26 @@
 // Two objects in the user's runtime folder carry it, both named after the executable's file name:
 //   <name>.lock   held with flock() by the first copy; the kernel drops the lock when the holder
 //                 dies, even by SIGKILL, so a crashed copy never blocks the next start;
-//   <name>.sock   the first copy's local server; a later copy connects and writes one request
-//                 (instancemessage.h). A request that is malformed, too large or too slow is
-//                 dropped with a warning; the first copy never waits on a peer.
+//   <name>.sock   the first copy's Unix-domain socket (unixsocket.h); a later copy connects
+//                 and writes one request (instancemessage.h). A request that is malformed, too
+//                 large or too slow is dropped with a warning; the first copy never waits on a
+//                 peer.
 // Only the lock holder removes a stale socket, so two copies never fight over it.
 //
 // Whatever cannot be set up (no runtime folder, no lock, no server) leaves the program running
 // as if it were the only copy.
 #pragma once
 
-#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
 #include "instancemessage.h"
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 class InstanceGuard : public QObject {
     Q_OBJECT
@@ -79,18 +81,21 @@ signals:
     void commandReceived(InstanceRequest::Kind command);
 
 private:
+    class Peer;
+
     bool acquireLock();
     void listen();
     void acceptPeers();
-    void readRequest(QLocalSocket *socket, InstanceMessage::Reader &reader);
-    void dropPeer(QLocalSocket *socket, const QString &why);
+    void readRequest(Peer *peer);
+    void dropPeer(Peer *peer, const QString &why);
     void dispatch(const InstanceRequest &request);
 
     QString m_name;
     QString m_folder;
     int m_lockFd = -1;
     bool m_anotherCopy = false;
-    QLocalServer *m_server = nullptr;
-    QList<QLocalSocket *> m_pendingPeers; // oldest first
+    int m_serverFd = -1;
+    QSocketNotifier *m_serverNotifier = nullptr;
+    std::vector<Peer *> m_pendingPeers; // oldest first; each deletes itself once dropped
     QStringList m_filesForFirstCopy;
 };

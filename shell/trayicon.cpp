@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "fileicon.h"
+
 TLMDTrayIcon::TLMDTrayIcon(QWidget *owner, TrayProbe trayAvailable,
                            const TrayProbe &activationsOnly)
     : QObject(owner), m_owner(owner), m_trayAvailable(std::move(trayAvailable)),
@@ -73,13 +75,13 @@ bool TLMDTrayIcon::canHideToTray() const
 
 QIcon TLMDTrayIcon::programIcon(const QString &folder)
 {
-    QIcon icon;
+    QList<std::pair<QString, QSize>> files;
     for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QString file = QDir(folder).filePath(QStringLiteral("norlplayer-%1.png").arg(size));
         if (QFileInfo::exists(file))
-            icon.addFile(file, QSize(size, size));
+            files.push_back({file, QSize(size, size)});
     }
-    return icon;
+    return iconFromFiles(files);
 }
 
 bool TLMDTrayIcon::statusNotifierHostOnSessionBus()

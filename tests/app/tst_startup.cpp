@@ -280,6 +280,31 @@ private slots:
         QCOMPARE(form.steps.count("Preferences"), 2);
     }
 
+    // The desktop's parts join once the window is up, and before the command line's song plays
+    // (its notification and media-controls state would be missed otherwise); once, even when
+    // the window is shown again.
+    void windowUpComesAfterTheShowAndBeforeTheFirstSong()
+    {
+        FormFixture fixture;
+        const QString song = makeSong(fixture.folder.path(), "Song.mp3");
+        TestPlayForm &form = fixture.make({song});
+        QStringList seen;
+        connect(&form, &TPlayForm::windowUp, this, [&] {
+            seen << QStringLiteral("up visible=%1 songs=%2 opened=%3")
+                        .arg(form.isVisible())
+                        .arg(form.ui->SongList->count())
+                        .arg(fakeScript().callsTo("ESOpen").size());
+        });
+        form.FormCreate();
+        QCOMPARE(seen, QStringList{"up visible=1 songs=0 opened=0"});
+        QCOMPARE(form.steps.count("CheckAssociation"), 1);
+        QCOMPARE(fakeScript().callsTo("ESOpen").size(), size_t(1));
+        form.setVisible(false);
+        form.Restore1Click();
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(form.steps.count("CheckAssociation"), 1);
+    }
+
     void commandLinePathSplitIntoSeveralArguments()
     {
         FormFixture fixture;

@@ -17,15 +17,18 @@
 #include <QWidget>
 #include <QtEndian>
 #include <fcntl.h>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include "instanceguard.h"
 #include "oneinstance.h"
+#include "unixsocket.h"
 
 namespace {
 
@@ -146,6 +149,7 @@ private slots:
     void requestReachesFirstCopy();
     void filesAndCommandsReachFirstCopy();
     void activationTokenReachesFirstCopy();
+    void aRequestNearTheLimitArrivesWhole();
     void hostilePeersLeaveFirstCopyResponsive_data();
     void hostilePeersLeaveFirstCopyResponsive();
     void aPeerThatNeverFinishesIsDropped();
@@ -156,6 +160,8 @@ private slots:
     void leftoversOfADeadCopyDoNotBlock();
     void unusableRuntimeFolderRunsAsOnlyCopy_data();
     void unusableRuntimeFolderRunsAsOnlyCopy();
+    void socketIsTheUsersOwn();
+    void writingToAPeerThatLeftFails();
 
     void onlyOneGuardComponentPerProcess();
     void modes_data();
@@ -299,6 +305,26 @@ void TestSingleInstance::activationTokenReachesFirstCopy()
     qunsetenv("XDG_ACTIVATION_TOKEN");
     QTRY_COMPARE(tokenSeen, QByteArray("launcher-token-1"));
     qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+// The first copy takes a large request over several wake-ups, never all at once. The sender
+// is another thread here, as it is another process in use: it waits while the kernel's buffer
+// is full.
+void TestSingleInstance::aRequestNearTheLimitArrivesWhole()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QSignalSpy files(&first, &InstanceGuard::filesHandedOver);
+    QStringList paths;
+    for (int i = 0; i < 8000; ++i)
+        paths << QStringLiteral("/music/%1/").arg(i) + QString(90, QLatin1Char('x'));
+    QVERIFY(InstanceMessage::encode({InstanceRequest::Open, paths}).has_value());
+    std::future<bool> sent = std::async(std::launch::async, [this, &paths] {
+        return InstanceGuard::SendToRunningCopy(Name, m_runtime->path(),
+                                                {InstanceRequest::Open, paths}, 5000);
+    });
+    QTRY_COMPARE(files.size(), 1);
+    QVERIFY(sent.get());
+    QCOMPARE(files.first().first().toStringList(), paths);
 }
 
 void TestSingleInstance::hostilePeersLeaveFirstCopyResponsive_data()
@@ -463,6 +489,35 @@ void TestSingleInstance::unusableRuntimeFolderRunsAsOnlyCopy()
         QVERIFY(!second.ActivateFirstCopy(200));
         QVERIFY(timer.elapsed() < 1000);
     }
+}
+
+void TestSingleInstance::socketIsTheUsersOwn()
+{
+    InstanceGuard first(Name, m_runtime->path());
+    QVERIFY(first.Listening());
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(first.serverPath()).constData(), &status), 0);
+    QVERIFY(S_ISSOCK(status.st_mode));
+    QCOMPARE(status.st_mode & (S_IRWXG | S_IRWXO), 0u);
+}
+
+// The running copy may end between our connect and our write: no SIGPIPE, no hang.
+void TestSingleInstance::writingToAPeerThatLeftFails()
+{
+    const QString path = m_runtime->filePath(QStringLiteral("peer.sock"));
+    QString error;
+    const int server = UnixSocket::listenAt(path, error);
+    QVERIFY2(server >= 0, qPrintable(error));
+    const int client = UnixSocket::connectTo(path);
+    QVERIFY(client >= 0);
+    ::close(server);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!UnixSocket::writeAll(client, QByteArray(4 * 1024 * 1024, 'x'), QDeadlineTimer(2000)));
+    QVERIFY(timer.elapsed() < 1000);
+    ::close(client);
+    QCOMPARE(UnixSocket::connectTo(path), -1);
+    QCOMPARE(errno, ECONNREFUSED);
 }
 
 void TestSingleInstance::onlyOneGuardComponentPerProcess()

@@ -361,6 +361,22 @@ private slots:
         QVERIFY(TLMDTrayIcon::programIcon(QDir::tempPath() + "/no-such-folder").isNull());
     }
 
+    // Made at every start for the application and the tray: no picture is read until drawn.
+    void programIconReadsItsPicturesWhenFirstDrawn()
+    {
+        QTemporaryDir folder;
+        for (const QString name : {"norlplayer-16.png", "norlplayer-32.png"})
+            QVERIFY(QFile::copy(QDir(ProgramFolder).filePath(name), folder.filePath(name)));
+        const QIcon icon = TLMDTrayIcon::programIcon(folder.path());
+        QVERIFY(QFile::remove(folder.filePath("norlplayer-32.png")));
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+        // Read now, the 32 is gone: the 16 is the largest there is.
+        const QPixmap drawn = icon.pixmap(32, 32);
+        QCOMPARE(drawn.size(), QSize(16, 16));
+        QVERIFY(bluePixels(drawn.toImage()) > 10);
+    }
+
     // A real X server with a tray: the helper shows a window with its icon, minimises it, and
     // quits the icon; the pictures show the icon docked, then gone.
     void realTray()
