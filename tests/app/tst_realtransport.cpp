@@ -189,15 +189,15 @@ private slots:
         QCOMPARE(player().PlayerMode(), 4);
         QCOMPARE(status(), "Playing...");
 
-        // Each song is noticed ended at a tick and the next starts then: about 8 s in all.
+        // Each song is noticed ended in its last second and the next starts then: about 6 s in all.
         const QStringList inTurn{"0 one-second", "1 two-seconds", "0 one-second", "1 two-seconds"};
         QTRY_VERIFY2_WITH_TIMEOUT(trail.songs.size() >= inTurn.size(),
                                   qPrintable(trail.songs.join(" | ")), 14000);
         QCOMPARE(trail.songs.mid(0, inTurn.size()), inTurn);
         QCOMPARE(player().PlayerMode(), 4);
         QTRY_COMPARE_WITH_TIMEOUT(status(), "two-seconds", 2500); // the title, from a tick on
-        // Between songs the player shows the end (mode 3) until the tick that moves on.
-        QVERIFY(trail.modes.contains(3));
+        // Between songs the player shows the end (mode 3) only for the few milliseconds the
+        // end watch takes to move on, which a 20 ms trail may or may not catch.
         for (int mode : trail.modes)
             QVERIFY2(mode == 3 || mode == 4, qPrintable(QString::number(mode)));
         // The time counts in ticks from each start; whether a two-second song still plays at
