@@ -2,8 +2,9 @@
 // BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room. The
 // server asks for more once half of it has been played, and gets it in one write: every
 // request, write and timing update wakes a thread on both sides. So the timing is asked for
-// after each cork or flush and at most every TimingRefresh while the position is read, not
-// every 100 ms; in between the position is interpolated from the local clock.
+// when the server starts playing (after the prebuffer of a start, a seek or an underrun) and at
+// most every TimingRefresh while the position is read, not every 100 ms; in between the
+// position is interpolated from the local clock.
 // Opening waits for a slow or hung server no longer than ServerPatience: the caller is often
 // the host's window thread.
 #include <algorithm>
@@ -53,6 +54,7 @@ private:
     static void onStreamEvent(pa_stream *, void *self);
     static void onDrained(pa_stream *, int success, void *self);
     static void onWritable(pa_stream *, size_t, void *self);
+    static void onStarted(pa_stream *, void *self);
     static void onSinkInputInfo(pa_context *, const pa_sink_input_info *info, int eol, void *self);
     void onSinkInputChanged(uint32_t index);
     void cancelDrain();
@@ -117,6 +119,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
             fail(NP_ERROR_OUTPUT, "the sound server refused a new stream");
         pa_stream_set_state_callback(m_stream, onStreamEvent, this);
         pa_stream_set_write_callback(m_stream, onWritable, this);
+        pa_stream_set_started_callback(m_stream, onStarted, this);
         // No volume here: the desktop's stream restore gives the one it keeps, and the host's
         // volume follows as a change, which the stream restore keeps for the next run.
         connected = pa_stream_connect_playback(m_stream, sink.empty() ? nullptr : sink.c_str(),
@@ -165,6 +168,7 @@ void PulseOutput::releaseStream()
 {
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_started_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
     m_stream = nullptr;
@@ -271,6 +275,11 @@ void PulseOutput::onWritable(pa_stream *, size_t, void *self)
     auto *me = static_cast<PulseOutput *>(self);
     if (me->m_wake)
         me->m_wake();
+}
+
+void PulseOutput::onStarted(pa_stream *, void *self)
+{
+    static_cast<PulseOutput *>(self)->updateTiming();
 }
 
 int64_t PulseOutput::playedFrames()
