@@ -2,9 +2,9 @@
 // BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room. The
 // server asks for more once half of it has been played, and gets it in one write: every
 // request, write and timing update wakes a thread on both sides. So the timing is asked for
-// when the server starts playing (after the prebuffer of a start, a seek or an underrun) and at
-// most every TimingRefresh while the position is read, not every 100 ms; in between the
-// position is interpolated from the local clock.
+// after a cork or flush, when the server starts playing (after the prebuffer of a start, a
+// seek or an underrun) and at most every TimingRefresh while the position is read, not every
+// 100 ms; in between the position is interpolated from the local clock.
 // Opening waits for a slow or hung server no longer than ServerPatience: the caller is often
 // the host's window thread.
 #include <algorithm>
