@@ -107,7 +107,10 @@ void TPlayForm::TimerTimer()
 void TPlayForm::ShowTime(const QString &time)
 {
     ui->LedDisplay->SetCaption(time);
-    ui->InfoLabel->setCaption(m_playback->currentTitle());
+    // Every second: an auto-sized label measures its text again even when it is the same.
+    const QString title = m_playback->currentTitle();
+    if (ui->InfoLabel->text() != title)
+        ui->InfoLabel->setCaption(title);
 }
 
 void TPlayForm::Forward1Click()

@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <cstdio>
+#include <map>
+#include <utility>
 
 #include "leftoversavefiles.h"
 #include "registrystore.h"
@@ -132,6 +134,18 @@ public:
         return save(root, keys);
     }
 
+    void beginBatch() override { ++m_batchDepth; }
+
+    bool endBatch() override
+    {
+        if (m_batchDepth == 0 || --m_batchDepth > 0)
+            return true;
+        bool saved = true;
+        for (const auto &[root, keys] : std::exchange(m_held, {}))
+            saved = write(root, keys) && saved;
+        return saved;
+    }
+
 private:
     QString filePath(RegistryRoot root) const
     {
@@ -143,6 +157,8 @@ private:
     // must not be overwritten either.
     std::optional<QJsonObject> load(RegistryRoot root)
     {
+        if (auto held = m_held.find(root); held != m_held.end())
+            return held->second;
         QFile file(filePath(root));
         if (!file.exists())
             return QJsonObject();
@@ -174,6 +190,15 @@ private:
 
     bool save(RegistryRoot root, const QJsonObject &keys)
     {
+        if (m_batchDepth > 0) {
+            m_held[root] = keys;
+            return true;
+        }
+        return write(root, keys);
+    }
+
+    bool write(RegistryRoot root, const QJsonObject &keys)
+    {
         if (!QDir().mkpath(m_folder))
             return false;
         removeLeftoverSaveFiles(filePath(root));
@@ -186,6 +211,8 @@ private:
     }
 
     QString m_folder;
+    int m_batchDepth = 0;
+    std::map<RegistryRoot, QJsonObject> m_held; // changed during the batch
 };
 
 } // namespace

@@ -91,6 +91,7 @@ void TIniOut::LoadFromRegistry()
 
 void TIniOut::SaveToRegistry()
 {
+    const RegistryBatch batch(m_store);
     for (const QString &line : std::as_const(m_Items)) {
         if (!IsItemLine(line) || ExtractField(line, 7) == QLatin1String("1"))
             continue;

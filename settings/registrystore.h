@@ -38,9 +38,27 @@ public:
     // Writes into an existing key, replacing a value of any type; false when it cannot.
     virtual bool writeValue(RegistryRoot root, const QString &keyPath, const QString &name,
                             const RegistryValue &value) = 0;
+
+    // Between the two, changes are held and then written once per root: saving many values
+    // waits on the disk once. Batches nest; endBatch answers whether the held changes were saved.
+    virtual void beginBatch() {}
+    virtual bool endBatch() { return true; }
 };
 
-// One JSON file per root in `folder`, rewritten atomically on every change. A damaged or
+// A batch for the lifetime of the object.
+class RegistryBatch {
+public:
+    explicit RegistryBatch(RegistryStore &store) : m_store(store) { m_store.beginBatch(); }
+    ~RegistryBatch() { m_store.endBatch(); }
+    RegistryBatch(const RegistryBatch &) = delete;
+    RegistryBatch &operator=(const RegistryBatch &) = delete;
+
+private:
+    RegistryStore &m_store;
+};
+
+// One JSON file per root in `folder`, rewritten atomically on every change (or once at the end
+// of a batch). A damaged or
 // foreign file reads as empty; it is moved aside (never lost) on the first write.
 std::unique_ptr<RegistryStore> makeFileRegistryStore(const QString &folder);
 // The user's store: <configuration folder>/NorlPlayer/registry.

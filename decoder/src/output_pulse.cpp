@@ -1,7 +1,10 @@
 // Plays through the sound server. The server's buffer is the read-ahead: the stream asks for
 // BuffersCount x BufferSize bytes, and the decoder thread writes whenever there is room. The
 // server asks for more once half of it has been played, and gets it in one write: every
-// request and every write wakes a thread on both sides.
+// request, write and timing update wakes a thread on both sides. So the timing is asked for
+// after a cork or flush, when the server starts playing (after the prebuffer of a start, a
+// seek or an underrun) and at most every TimingRefresh while the position is read, not every
+// 100 ms; in between the position is interpolated from the local clock.
 // Opening waits for a slow or hung server no longer than ServerPatience: the caller is often
 // the host's window thread.
 #include <algorithm>
@@ -18,6 +21,7 @@ namespace {
 
 constexpr int ServerChannels = 2;
 constexpr size_t ServerFrameBytes = ServerChannels * sizeof(int16_t);
+constexpr auto TimingRefresh = std::chrono::milliseconds(500);
 
 pa_cvolume serverVolume(StereoVolume v)
 {
@@ -35,7 +39,7 @@ public:
     ~PulseOutput() override;
 
     size_t writableFrames() override;
-    size_t blockFrames() const override { return m_requestBytes / ServerFrameBytes; }
+    size_t blockFrames() const override { return m_blockFrames; }
     void write(const int16_t *pcm, size_t frames) override;
     void setPaused(bool paused) override;
     void flush() override;
@@ -50,22 +54,29 @@ private:
     static void onStreamEvent(pa_stream *, void *self);
     static void onDrained(pa_stream *, int success, void *self);
     static void onWritable(pa_stream *, size_t, void *self);
+    static void onStarted(pa_stream *, void *self);
     static void onSinkInputInfo(pa_context *, const pa_sink_input_info *info, int eol, void *self);
     void onSinkInputChanged(uint32_t index);
     void cancelDrain();
     void cancelVolumeQuery();
     void releaseStream();
     bool streamUsable() const;
+    void updateTiming();
 
     PulseContext &m_server;
     PcmFormat m_format;
     size_t m_requestBytes;
+    // What the server granted: the whole buffer is one block, and less than one request of room
+    // is not worth a write (the server asks for the rest soon).
+    size_t m_blockFrames = 0;
+    size_t m_minWritableBytes = 0;
     std::function<void()> m_wake;
     pa_stream *m_stream = nullptr;
     pa_operation *m_drain = nullptr;
     pa_operation *m_volumeQuery = nullptr; // cancelled before this output goes away
     std::atomic<bool> m_drained{false};
     int64_t m_writtenFrames = 0;
+    std::chrono::steady_clock::time_point m_timingAsked;
     std::vector<int16_t> m_upmix;
     // What was asked for, and what the server reported for the stream last (nothing yet for a
     // stream whose volume the server chose).
@@ -99,8 +110,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
         m_requestedServer = serverVolume(*m_requested);
         m_reported = m_requestedServer;
     }
-    auto flags = pa_stream_flags_t(PA_STREAM_START_CORKED | PA_STREAM_INTERPOLATE_TIMING |
-                                   PA_STREAM_AUTO_TIMING_UPDATE);
+    auto flags = pa_stream_flags_t(PA_STREAM_START_CORKED | PA_STREAM_INTERPOLATE_TIMING);
     bool connected;
     {
         PulseContext::Lock lock(server);
@@ -109,6 +119,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
             fail(NP_ERROR_OUTPUT, "the sound server refused a new stream");
         pa_stream_set_state_callback(m_stream, onStreamEvent, this);
         pa_stream_set_write_callback(m_stream, onWritable, this);
+        pa_stream_set_started_callback(m_stream, onStarted, this);
         // No volume here: the desktop's stream restore gives the one it keeps, and the host's
         // volume follows as a change, which the stream restore keeps for the next run.
         connected = pa_stream_connect_playback(m_stream, sink.empty() ? nullptr : sink.c_str(),
@@ -124,6 +135,13 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
         PulseContext::Lock lock(server);
         releaseStream();
         fail(NP_ERROR_OUTPUT, "the sound server did not accept the stream");
+    }
+    {
+        PulseContext::Lock lock(server);
+        const pa_buffer_attr *granted = pa_stream_get_buffer_attr(m_stream);
+        m_blockFrames = std::max<size_t>(granted->tlength, m_requestBytes) / ServerFrameBytes;
+        m_minWritableBytes = granted->minreq;
+        updateTiming();
     }
     server.setSinkInputListener([this](uint32_t index) { onSinkInputChanged(index); });
     // Still corked: the change is made before anything is heard.
@@ -150,6 +168,7 @@ void PulseOutput::releaseStream()
 {
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
     pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_started_callback(m_stream, nullptr, nullptr);
     pa_stream_disconnect(m_stream);
     pa_stream_unref(m_stream);
     m_stream = nullptr;
@@ -179,7 +198,7 @@ size_t PulseOutput::writableFrames()
 {
     PulseContext::Lock lock(m_server);
     size_t bytes = pa_stream_writable_size(m_stream);
-    return bytes == size_t(-1) ? 0 : bytes / ServerFrameBytes;
+    return bytes == size_t(-1) || bytes < m_minWritableBytes ? 0 : bytes / ServerFrameBytes;
 }
 
 void PulseOutput::write(const int16_t *pcm, size_t frames)
@@ -198,11 +217,20 @@ void PulseOutput::write(const int16_t *pcm, size_t frames)
     m_writtenFrames += int64_t(frames);
 }
 
+// With the main loop locked.
+void PulseOutput::updateTiming()
+{
+    m_timingAsked = std::chrono::steady_clock::now();
+    if (pa_operation *op = pa_stream_update_timing_info(m_stream, nullptr, nullptr))
+        pa_operation_unref(op);
+}
+
 void PulseOutput::setPaused(bool paused)
 {
     PulseContext::Lock lock(m_server);
     if (pa_operation *op = pa_stream_cork(m_stream, paused ? 1 : 0, nullptr, nullptr))
         pa_operation_unref(op);
+    updateTiming();
 }
 
 void PulseOutput::cancelDrain()
@@ -221,6 +249,7 @@ void PulseOutput::flush()
     m_drained = false;
     if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
         pa_operation_unref(op);
+    updateTiming();
     m_writtenFrames = 0;
 }
 
@@ -248,11 +277,18 @@ void PulseOutput::onWritable(pa_stream *, size_t, void *self)
         me->m_wake();
 }
 
+void PulseOutput::onStarted(pa_stream *, void *self)
+{
+    static_cast<PulseOutput *>(self)->updateTiming();
+}
+
 int64_t PulseOutput::playedFrames()
 {
     if (m_drained)
         return m_writtenFrames;
     PulseContext::Lock lock(m_server);
+    if (std::chrono::steady_clock::now() - m_timingAsked >= TimingRefresh)
+        updateTiming(); // for the next reading
     pa_usec_t latency = 0;
     int negative = 0;
     // Right after a flush the server has no timing yet: nothing of the new data is heard.

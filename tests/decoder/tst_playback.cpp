@@ -152,6 +152,7 @@ private slots:
     void modesFollowPlayback_data();
     void modesFollowPlayback();
     void positionFollowsTheClock();
+    void positionReadSeldomFollowsTheClock();
     void endsOnTime_data();
     void endsOnTime();
     void failedSeekWhileDrainingStillEnds();
@@ -318,6 +319,31 @@ void tst_playback::positionFollowsTheClock()
     QVERIFY2(np.ESGetPos(h) < 1000, qPrintable(QString::number(np.ESGetPos(h))));
     QVERIFY(np.ESClose(h));
     QCOMPARE(np.ESGetPlayerMode(h), 0);
+}
+
+// A host polling once in a while, as a window does, reads the position the listener hears,
+// also right after a seek restarted the stream.
+void tst_playback::positionReadSeldomFollowsTheClock()
+{
+    Handle h(np);
+    QString failed = load(h, "vbr-xing.mp3");
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY(np.ESPlay(h));
+    QVERIFY(waitUntil([&] { return np.ESGetPos(h) >= 300; }, 2000));
+
+    QVERIFY(np.ESSetPos(h, 2000));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(np.ESGetPos(h) < 2000 + 150);
+    for (int read = 1; read <= 3; ++read) {
+        QTest::qWait(500);
+        const int expected = 2000 + int(clock.elapsed());
+        const int at = np.ESGetPos(h);
+        QVERIFY2(
+            std::abs(at - expected) <= 150,
+            qPrintable(QString("read %1: %2 ms, heard %3 ms").arg(read).arg(at).arg(expected)));
+    }
+    QVERIFY(np.ESClose(h));
 }
 
 void tst_playback::endsOnTime_data()

@@ -47,6 +47,39 @@ private slots:
                  QStringLiteral("21|x\n;y"));
     }
 
+    // Held writes are seen by this store at once and by the file only when the outer batch ends.
+    void batchWritesOnceAtItsEnd()
+    {
+        auto other = makeFileRegistryStore(dir.path());
+        auto stored = [&](RegistryRoot root) {
+            auto value = other->readValue(root, key, "Top");
+            return value ? value->data : QString();
+        };
+        {
+            const RegistryBatch outer(*store);
+            QVERIFY(store->createKey(RegistryRoot::LocalMachine, key));
+            QVERIFY(store->createKey(RegistryRoot::CurrentUser, key));
+            {
+                const RegistryBatch inner(*store);
+                QVERIFY(store->writeValue(RegistryRoot::LocalMachine, key, "Top",
+                                          {RegistryValueType::String, "1"}));
+            }
+            QVERIFY(store->writeValue(RegistryRoot::LocalMachine, key, "Top",
+                                      {RegistryValueType::String, "2"}));
+            QVERIFY(store->writeValue(RegistryRoot::CurrentUser, key, "Top",
+                                      {RegistryValueType::String, "3"}));
+            QCOMPARE(store->readValue(RegistryRoot::LocalMachine, key, "top")->data, "2");
+            QVERIFY(!QFile::exists(rootFile()));
+        }
+        QCOMPARE(stored(RegistryRoot::LocalMachine), QStringLiteral("2"));
+        QCOMPARE(stored(RegistryRoot::CurrentUser), QStringLiteral("3"));
+
+        // After the batch every write goes to the file again.
+        QVERIFY(store->writeValue(RegistryRoot::LocalMachine, key, "Top",
+                                  {RegistryValueType::String, "4"}));
+        QCOMPARE(stored(RegistryRoot::LocalMachine), QStringLiteral("4"));
+    }
+
     void damagedFilesAreKeptAside_data()
     {
         QTest::addColumn<QByteArray>("content");
