@@ -74,14 +74,11 @@ void TLMDTrackBar::setPosition(int value)
         return;
     const int old = m_position;
     m_position = clamped;
-    if (m_dragging || m_leftHeld) {
-        // Only the thumb moves: repaint where it was and where it is now.
-        const TrackBarGeometry layout = layoutNow();
-        update(layout.thumbRect(old));
-        update(layout.thumbRect(clamped));
-    } else {
-        update();
-    }
+    // Only the thumb moves: repaint where it was and where it is now, not the whole groove at
+    // every tick of a playing song.
+    const TrackBarGeometry layout = layoutNow();
+    update(layout.thumbRect(old));
+    update(layout.thumbRect(clamped));
     notifyAccessibleValue(this, clamped);
     emit OnChange(this);
 }
