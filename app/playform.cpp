@@ -237,14 +237,20 @@ void TPlayForm::FormShow()
 void TPlayForm::setVisible(bool visible)
 {
     QWidget::setVisible(visible);
-    if (visible && m_FirstShowToFinish)
+    if (visible && (!m_WindowUpSent || m_FirstShowToFinish))
         CommandScope::runInEvent([this] { FinishFirstShow(); });
 }
 
 void TPlayForm::FinishFirstShow()
 {
+    // Also after a failed first show: the window is there, and a user can play songs in it.
+    if (!m_WindowUpSent) {
+        m_WindowUpSent = true;
+        emit windowUp();
+    }
+    if (!m_FirstShowToFinish)
+        return;
     m_FirstShowToFinish = false;
-    emit windowUp();
     CheckAssociation();
     OpenCommandLineFile();
 }

@@ -52,8 +52,9 @@ public:
     // Creation: restores the stored properties, then shows the window (which runs FormShow).
     void FormCreate();
     void FormShow();
-    // The first show's steps that wait until the window is up: windowUp, the association check,
-    // the command line's songs. Run once, right after the show that completed FormShow.
+    // The first show's steps that wait until the window is up: windowUp once, at the first show;
+    // the association check and the command line's songs once, right after the show that
+    // completed FormShow.
     void FinishFirstShow();
     // Shows, then finishes the first show once the window is up.
     void setVisible(bool visible) override;
@@ -227,6 +228,7 @@ private:
     QString m_SkinFileName;
     bool m_FirstShowDone = false;
     bool m_FirstShowToFinish = false;
+    bool m_WindowUpSent = false;
     bool m_regionApplied = false; // the window's shape is set once per run
     bool m_PriorityLive = false;
     bool m_RememberLastLoaded = false;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -24,6 +25,8 @@ namespace {
 constexpr qint64 ReadChunkBytes = 64 * 1024;
 // Pause between connection attempts while the first copy is still setting up its server.
 constexpr int RetryPauseMs = 20;
+// Pause before taking requests again after the system refused one (no descriptors left).
+constexpr int AcceptRetryMs = 250;
 
 InstanceGuard *s_current = nullptr;
 
@@ -176,7 +179,15 @@ void InstanceGuard::acceptPeers()
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return; // EAGAIN: all taken; anything else is tried again on the next wake-up
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                // Out of descriptors or memory: the connection stays queued, and the notifier
+                // would fire again at once. Try again a little later instead of spinning.
+                qWarning("NorlPlayer: cannot take a request: %s", std::strerror(errno));
+                m_serverNotifier->setEnabled(false);
+                QTimer::singleShot(AcceptRetryMs, m_serverNotifier,
+                                   [notifier = m_serverNotifier] { notifier->setEnabled(true); });
+            }
+            return;
         }
         // A later copy must get through even when peers that never finish fill the places.
         if (m_pendingPeers.size() >= size_t(MaxPendingPeers))

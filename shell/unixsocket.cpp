@@ -40,11 +40,11 @@ int listenAt(const QString &path, QString &error)
 {
     sockaddr_un address;
     const int fd = addressFor(path, address) ? newSocket() : -1;
-    // Bound with no rights for others from the start, not narrowed afterwards.
-    const mode_t oldMask = ::umask(S_IRWXG | S_IRWXO);
+    // Bound with no rights for others from the start, not narrowed afterwards: the socket file
+    // takes the socket's mode. (The umask is the whole process's, other threads run by now.)
     const bool bound =
-        fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-    ::umask(oldMask);
+        fd >= 0 && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 &&
+        ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
     if (bound && ::listen(fd, Backlog) == 0)
         return fd;
     error = QString::fromLocal8Bit(std::strerror(errno));

@@ -179,9 +179,11 @@ private slots:
         TestPlayForm &form = fixture.make();
         fixture.player().SetPathToDLL(fixture.folder.filePath("missing.so"));
         MessageBoxWatcher boxes;
+        QSignalSpy windowUp(&form, &TPlayForm::windowUp);
         form.FormCreate();
         QCOMPARE(boxes.texts, QStringList{"Failed to load or initialize decoder module"});
-        QVERIFY(form.isVisible()); // the window still appears
+        QVERIFY(form.isVisible()); // the window still appears, with its icon and media controls
+        QCOMPARE(windowUp.size(), 1);
         QVERIFY(!form.FirstShowDone());
         QVERIFY(!form.steps.contains("ReadPlaylist"));
 
@@ -196,6 +198,7 @@ private slots:
         form.Restore1Click();
         QCOMPARE(form.steps.count("ReadPlaylist"), 1);
         QCOMPARE(form.steps.count("CheckAssociation"), 1);
+        QCOMPARE(windowUp.size(), 1);
         QCOMPARE(fakeScript().callsTo("ESInitModule").size(), size_t(1));
         QCOMPARE(boxes.texts.size(), 1);
     }
