@@ -66,8 +66,9 @@ private:
     PulseContext &m_server;
     PcmFormat m_format;
     size_t m_requestBytes;
-    // What the server granted: the whole buffer is one block, and less than one request of room
-    // is not worth a write (the server asks for the rest soon).
+    // What the server granted: one request is one block (the decoder thread decodes a block
+    // under the handle's lock, which the host's calls wait on), and less than one request of
+    // room is not worth a write (the server asks for the rest soon).
     size_t m_blockFrames = 0;
     size_t m_minWritableBytes = 0;
     std::function<void()> m_wake;
@@ -139,7 +140,7 @@ PulseOutput::PulseOutput(PulseContext &server, const OutputSettings &settings,
     {
         PulseContext::Lock lock(server);
         const pa_buffer_attr *granted = pa_stream_get_buffer_attr(m_stream);
-        m_blockFrames = std::max<size_t>(granted->tlength, m_requestBytes) / ServerFrameBytes;
+        m_blockFrames = std::max<size_t>(granted->minreq, m_requestBytes) / ServerFrameBytes;
         m_minWritableBytes = granted->minreq;
         updateTiming();
     }
